@@ -1,0 +1,2 @@
+// Stand-in until the shell lands.
+int main() { return 0; }

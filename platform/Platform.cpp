@@ -1,0 +1,3 @@
+#include "platform/Platform.h"
+
+TPlatform Platform;

@@ -1,0 +1,12 @@
+// Music: one XM module at a time from the "sound" folder.
+#pragma once
+#include <cstdint>
+#include <string>
+
+extern uintptr_t MusicHandle;
+extern int32_t LastMusicOrder;
+extern std::string MusicFolder; // "sound/"
+
+void PlayMusic(const std::string& name); // "1.xm" or "2.xm"
+void StopMusic();
+void WatchMusic();                       // once per drawn frame

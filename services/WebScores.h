@@ -1,0 +1,23 @@
+// Sending a finished game's result to the score server.
+#pragma once
+#include <cstdint>
+#include <string>
+
+extern const char* const Base32Alphabet;     // "ABCDEFGHJKLMNPQRSTUVWXY123456789"
+extern const char ScoreKeyLetter;            // 'Z'
+
+std::string ScoreServerRoot();               // build setting ZEPHYRION_SCORE_SERVER
+std::string WebSiteAddress();                // build setting ZEPHYRION_WEBSITE
+std::string VersionRequestAddress();
+std::string SubmissionAddress(const std::string& encoded);
+std::string WorldTableAddress();
+
+std::string BytesToBits(const std::string& text);
+std::string BitsToBase32(const std::string& bits);
+// The fifth field of a version response ('|'-separated), empty with fewer than five '|'.
+std::string VersionToken(const std::string& response);
+// The padded plain payload for a result.
+std::string BuildPayload(const std::string& name, int32_t score, const std::string& token,
+                         const std::string& country);
+// Both requests; leaves GameState at StateHighScores or StateSubmitRetry.
+void SendResult(const std::string& name);
