@@ -1,33 +1,5 @@
-// Stand-ins until the service units land. Remove each part as its unit arrives.
-#include "services/DXSounds.h"
-#include "services/FMOD.h"
-#include "services/Options.h"
+// Stand-in until this unit lands; delete it then.
 #include "services/WebScores.h"
-
-TOptions GameOptions;
-THiScores HiScores[HiScoreCount];
-std::string ConfigFileName = "Config.cfg";
-void LoadConfig() { ApplyConfig(); }
-void ApplyConfig() {}
-void SaveConfig() {}
-void ResetHiScores() {}
-void InsertHiScore() {}
-void DrawHiScores(TSurface*) {}
-
-void InitSoundEffects() {}
-void CloseSoundEffects() {}
-void PlaySoundEffect(int32_t, int32_t, int32_t) {}
-void PlayWave(int32_t) {}
-void SetSoundOn(bool on) { GameOptions.SoundOn = on; }
-int32_t EffectPan(int32_t) { return 0; }
-int32_t EffectVolume(int32_t) { return 0; }
-
-uintptr_t MusicHandle = 0;
-int32_t LastMusicOrder = 0;
-std::string MusicFolder = "sound/";
-void PlayMusic(const std::string&) {}
-void StopMusic() {}
-void WatchMusic() {}
 
 const char* const Base32Alphabet = "ABCDEFGHJKLMNPQRSTUVWXY123456789";
 const char ScoreKeyLetter = 'Z';
