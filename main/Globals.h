@@ -61,6 +61,10 @@ enum : uint8_t {
 // options menu's Confirm).
 void ApplyMenuChoice();
 
+// The window's display set-up for the current options (the re-creation path
+// of the window's creation: surfaces for the mode, the asset pack reloaded).
+void RecreateDisplay();
+
 // Snapshot helpers of the main window (used by the game at its end).
 void TakeSnapshot();
 void StripeSnapshot();

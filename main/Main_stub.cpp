@@ -16,3 +16,4 @@ TSurface* SnapshotSurface = nullptr;
 void ApplyMenuChoice() {}
 void TakeSnapshot() {}
 void StripeSnapshot() {}
+void RecreateDisplay() {}
