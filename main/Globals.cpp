@@ -1,4 +1,4 @@
-// Stand-ins until the shell lands.
+// The state every part of the game shares.
 #include "main/Globals.h"
 
 int32_t GameState = StateIntro;
@@ -10,10 +10,7 @@ int32_t MouseMode = 0;
 int32_t FormActive = 0;
 uint32_t AnimCounter = 0;
 bool ExitConfirmed = false;
+
 TDirectDraw* DDraw = nullptr;
 TSurface* BackBuffer = nullptr;
 TSurface* SnapshotSurface = nullptr;
-void ApplyMenuChoice() {}
-void TakeSnapshot() {}
-void StripeSnapshot() {}
-void RecreateDisplay() {}

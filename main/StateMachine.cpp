@@ -1,0 +1,362 @@
+// The frame loop and the application's state machine: what a frame draws,
+// the recovery after lost surfaces, and what a confirmed menu choice does.
+#include <iterator>
+
+#include "game/Game.h"
+#include "graphics/AssetPack.h"
+#include "graphics/DXCtrl.h"
+#include "main/Main.h"
+#include "main/Screens.h"
+#include "services/DXSounds.h"
+#include "services/FMOD.h"
+#include "services/Options.h"
+#include "services/WebScores.h"
+
+namespace {
+
+// What choosing a menu item does.
+enum class TChoice : uint8_t {
+    Nothing,          // no change (the click sound may still play)
+    GoTo,             // GameState := Target
+    NewGame,          // music "2.xm", a new TGame, StatePlaying
+    WebSite,          // the publisher's web site in the browser
+    WorldTable,       // the world high-score page in the browser
+    ClearTableAsk,    // the clear-table dialog over the frozen table
+    ToggleWindowed,   // window <-> full screen
+    ToggleMusic,
+    ToggleSound,
+    ToggleCountryEditing,
+    ExitYes,          // leave the program, saving the settings
+    ExitNo,
+    ClearScores,      // the table reset, back to the table
+    NameOk,           // the result enters the table, then the send question
+    SubmitYes,        // "Please wait...", then the result is sent
+    SubmitNo,
+    QuitYes,          // the running game ends (game over)
+    QuitNo,
+};
+
+struct TChoiceRow {
+    TChoice Action = TChoice::Nothing;
+    int32_t Target = 0;
+    bool Click = true;   // ends with the click sound
+};
+
+enum class TMenuWidget : uint8_t { None, MainMenu, HighScores, Help, Options, YesNo, OkCancel };
+
+// One state's reaction to a confirmed choice. Items are the widget's items
+// from 0 (for the dialogs: 0 = "Yes"/"Ok", 1 = "No"/"Cancel"). Always: the
+// row runs whether the widget's Done is set or not.
+struct TMenuRow {
+    int32_t State;
+    TMenuWidget Widget;
+    bool Always;
+    TChoiceRow Items[6];
+};
+
+constexpr TChoiceRow To(int32_t state) { return {TChoice::GoTo, state, true}; }
+constexpr TChoiceRow Do(TChoice action) { return {action, 0, true}; }
+constexpr TChoiceRow Silent(TChoice action, int32_t target = 0) { return {action, target, false}; }
+
+const TMenuRow MenuTable[] = {
+    {StateIntro, TMenuWidget::None, true, {Silent(TChoice::GoTo, StateMainMenu)}},
+    {StateMainMenu, TMenuWidget::MainMenu, false,
+     {Silent(TChoice::NewGame), To(StateOptions), To(StateHighScores), To(StateHelpOverview),
+      Do(TChoice::WebSite), To(StateExitConfirm)}},
+    {StateOptions, TMenuWidget::Options, true,
+     {Do(TChoice::ToggleWindowed), Do(TChoice::ToggleMusic), Do(TChoice::ToggleSound),
+      Do(TChoice::ToggleCountryEditing), To(StateBossKeyCapture), To(StateMainMenu)}},
+    {StateHighScores, TMenuWidget::HighScores, false,
+     {Do(TChoice::ClearTableAsk), Do(TChoice::WorldTable), To(StateMainMenu)}},
+    {StateHelpOverview, TMenuWidget::Help, false,
+     {Silent(TChoice::Nothing), To(StateHelpBonuses), To(StateMainMenu)}},
+    {StateHelpBonuses, TMenuWidget::Help, false,
+     {To(StateHelpOverview), To(StateHelpControls), To(StateMainMenu)}},
+    {StateHelpControls, TMenuWidget::Help, false,
+     {To(StateHelpBonuses), To(StateHelpAbout), To(StateMainMenu)}},
+    {StateHelpAbout, TMenuWidget::Help, false,
+     {To(StateHelpControls), Silent(TChoice::Nothing), To(StateMainMenu)}},
+    {StateExitConfirm, TMenuWidget::YesNo, false, {Do(TChoice::ExitYes), Do(TChoice::ExitNo)}},
+    {StateClearScoresConfirm, TMenuWidget::OkCancel, false, {Do(TChoice::ClearScores), To(StateHighScores)}},
+    {StateNameEntry, TMenuWidget::OkCancel, false, {Do(TChoice::NameOk), To(StateMainMenu)}},
+    {StateSubmitConfirm, TMenuWidget::YesNo, false, {Do(TChoice::SubmitYes), Do(TChoice::SubmitNo)}},
+    {StateSubmitRetry, TMenuWidget::YesNo, false, {Do(TChoice::SubmitYes), Do(TChoice::SubmitNo)}},
+    {StateQuitGameConfirm, TMenuWidget::YesNo, false, {Do(TChoice::QuitYes), Do(TChoice::QuitNo)}},
+};
+
+// The chosen flag and the selected item of a widget; false when the widget
+// does not exist.
+bool ReadWidget(TMenuWidget widget, int32_t& selected)
+{
+    switch (widget) {
+    case TMenuWidget::None:
+        selected = 0;
+        return true;
+    case TMenuWidget::MainMenu:
+        if (!MainMenuButtons) return false;
+        selected = MainMenuButtons->Selected;
+        return MainMenuButtons->Done;
+    case TMenuWidget::HighScores:
+        if (!HighScoreButtons) return false;
+        selected = HighScoreButtons->Selected;
+        return HighScoreButtons->Done;
+    case TMenuWidget::Help:
+        if (!HelpButtons) return false;
+        selected = HelpButtons->Selected;
+        return HelpButtons->Done;
+    case TMenuWidget::Options:
+        if (!OptionsMenu) return false;
+        selected = OptionsMenu->Selected;
+        return OptionsMenu->Done;
+    case TMenuWidget::YesNo:
+        if (!YesNoDialog) return false;
+        selected = YesNoDialog->FirstSelected ? 0 : 1;
+        return YesNoDialog->Done;
+    case TMenuWidget::OkCancel:
+        if (!OkCancelDialog) return false;
+        selected = OkCancelDialog->FirstSelected ? 0 : 1;
+        return OkCancelDialog->Done;
+    }
+    return false;
+}
+
+void Click()
+{
+    PlayWave(MenuClick);
+}
+
+void Perform(TForm1& form, const TChoiceRow& choice);
+
+} // namespace
+
+void ApplyMenuChoice()
+{
+    if (Form1)
+        Form1->ApplyMenuChoice();
+}
+
+void TakeSnapshot()
+{
+    if (SnapshotSurface && BackBuffer)
+        SnapshotSurface->BltFast(0, 0, BackBuffer, nullptr, DDBLTFAST_WAIT);
+}
+
+void StripeSnapshot()
+{
+    TSurface* stripe = GameSheets[SheetPauseStripe];
+    if (!SnapshotSurface || !stripe)
+        return;
+    for (int32_t y = 0; y < 600; y += 2)
+        SnapshotSurface->BltFast(0, y, stripe, nullptr, DDBLTFAST_SRCCOLORKEY | DDBLTFAST_WAIT);
+}
+
+void TForm1::OnIdle()
+{
+    bool done = false;
+    ApplicationEvents1Idle(done);
+}
+
+void TForm1::ApplicationEvents1Idle(bool& done)
+{
+    RunFrame();
+    done = false;   // call again as soon as the queue is empty
+}
+
+HRESULT TForm1::ClearBackBuffer()
+{
+    if (!BackBuffer)
+        return DDERR_SURFACELOST;
+    return BackBuffer->Blt(nullptr, nullptr, nullptr, DDBLT_COLORFILL | DDBLT_WAIT, 0);
+}
+
+void TForm1::RecoverSurfaces()
+{
+    if (!DDraw)
+        return;
+    const bool restored = PrimarySurface && Succeeded(PrimarySurface->Restore());
+    if (restored) {
+        // The frame surfaces come back with the primary; without them the
+        // clear below would fail for ever in window mode.
+        if (BackBuffer)
+            BackBuffer->Restore();
+        if (SnapshotSurface)
+            SnapshotSurface->Restore();
+        if (Failed(ClearBackBuffer()))
+            return;   // the next frame tries again
+    }
+    LoadAssetPack(DDraw);
+}
+
+void TForm1::RunFrame()
+{
+    const uint32_t now = GetTickCount();
+    for (uint8_t& b : KeyboardState)
+        b = 0;
+    Platform.Keyboard->GetDeviceState(sizeof KeyboardState, KeyboardState);
+    if (static_cast<uint32_t>(now - LastPresentTick) <= 5)
+        return;
+
+    WatchMusic();
+    if (Failed(ClearBackBuffer()))
+        RecoverSurfaces();
+    if (!BackBuffer)
+        return;   // no display to draw on
+
+    switch (GameState) {
+    case StateIntro:
+        DrawIntro(BackBuffer);
+        if (AnimCounter >= 250) {
+            GameState = StateMainMenu;
+            AnimCounter = 0;
+        }
+        AnimCounter += 3;
+        if (AnimCounter % 14 == 0 && MainMenuButtons)
+            MainMenuButtons->SelectNext();
+        if (MainMenuButtons)
+            MainMenuButtons->Draw(BackBuffer);
+        break;
+    case StatePlaying:
+        if (CurrentGame)
+            CurrentGame->UpdateAndDraw(BackBuffer);
+        break;
+    default: {
+        const int32_t state = GameState;
+        const HRESULT hr = DrawScreen(state, BackBuffer);
+        const bool checked = state == StateMainMenu || state == StateHighScores ||
+                             state == StateExitConfirm || state == StatePaused ||
+                             state == StateQuitGameConfirm;
+        if (checked && Failed(hr))
+            RecoverSurfaces();
+        break;
+    }
+    }
+
+    if (PrimarySurface) {
+        if (GameOptions.Windowed)
+            PrimarySurface->Blt(&PresentDestRect, BackBuffer, &PresentSourceRect, DDBLT_WAIT);
+        else
+            PrimarySurface->Blt(nullptr, BackBuffer, nullptr, DDBLT_WAIT);
+    }
+    LastPresentTick = GetTickCount();
+}
+
+void TForm1::ApplyMenuChoice()
+{
+    const int32_t state = GameState;
+    const TMenuRow* row = nullptr;
+    for (const TMenuRow& r : MenuTable)
+        if (r.State == state)
+            row = &r;
+    if (!row)
+        return;
+    int32_t selected = 0;
+    const bool done = ReadWidget(row->Widget, selected);
+    if (!done) {
+        if (row->Always)
+            Click();   // the options screen clicks on every confirm
+        return;
+    }
+    if (selected < 0 || selected >= static_cast<int32_t>(std::size(row->Items))) {
+        Click();
+        return;
+    }
+    const TChoiceRow& choice = row->Items[selected];
+    Perform(*this, choice);
+    if (choice.Click)
+        Click();
+}
+
+namespace {
+
+void Perform(TForm1& form, const TChoiceRow& choice)
+{
+    switch (choice.Action) {
+    case TChoice::Nothing:
+        break;
+    case TChoice::GoTo:
+        GameState = choice.Target;
+        break;
+    case TChoice::NewGame:
+        if (GameOptions.MusicOn)
+            PlayMusic("2.xm");
+        GameState = StatePlaying;
+        delete CurrentGame;
+        CurrentGame = nullptr;
+        CurrentGame = new TGame;
+        break;
+    case TChoice::WebSite:
+        OpenWebAddress(WebSiteAddress());
+        break;
+    case TChoice::WorldTable:
+        OpenWebAddress(WorldTableAddress());
+        break;
+    case TChoice::ClearTableAsk:
+        GameState = StateClearScoresConfirm;
+        TakeSnapshot();
+        break;
+    case TChoice::ToggleWindowed:
+        form.SetWindowed(!GameOptions.Windowed);
+        break;
+    case TChoice::ToggleMusic:
+        GameOptions.MusicOn = !GameOptions.MusicOn;
+        if (GameOptions.MusicOn)
+            PlayMusic("1.xm");
+        else
+            StopMusic();
+        break;
+    case TChoice::ToggleSound:
+        SetSoundOn(!GameOptions.SoundOn);
+        break;
+    case TChoice::ToggleCountryEditing:
+        if (CountryEdit)
+            CountryEdit->Editing = !CountryEdit->Editing;
+        break;
+    case TChoice::ExitYes:
+        ExitConfirmed = true;
+        form.Close();
+        SaveConfig();
+        break;
+    case TChoice::ExitNo:
+        GameState = StateMainMenu;
+        ExitConfirmed = false;
+        break;
+    case TChoice::ClearScores:
+        ResetHiScores();
+        GameState = StateHighScores;
+        break;
+    case TChoice::NameOk:
+        InsertHiScore();
+        GameState = StateSubmitConfirm;
+        break;
+    case TChoice::SubmitYes:
+        form.SubmitAnswer(true);
+        break;
+    case TChoice::SubmitNo:
+        form.SubmitAnswer(false);
+        break;
+    case TChoice::QuitYes:
+        if (CurrentGame)
+            CurrentGame->Phase = PhaseGameOver;
+        GameState = StatePlaying;
+        ShowCursor(false);
+        break;
+    case TChoice::QuitNo:
+        GameState = StatePlaying;
+        ShowCursor(false);
+        break;
+    }
+}
+
+} // namespace
+
+void TForm1::SubmitAnswer(bool yes)
+{
+    // "Please wait..." goes on the display before the request blocks.
+    GameState = StateSubmitting;
+    LastPresentTick = GetTickCount() - 10;
+    RunFrame();
+    if (yes)
+        SendResult(NameEdit ? NameEdit->Text : std::string());
+    else
+        GameState = StateHighScores;
+}
