@@ -17,11 +17,11 @@ double Smooth01(double a, double b, double x)
 
 // The lumpy outline of a rock: radius (about 1) by angle on the body.
 struct TRockShape {
-    double Amp[4], Phase[4];
+    double Amp[6], Phase[6];
     double Radius(double a) const
     {
-        double r = 1;
-        for (int k = 0; k < 4; ++k)
+        double r = 0.92;
+        for (int k = 0; k < 6; ++k)
             r += Amp[k] * std::sin((k + 2) * a + Phase[k]);
         return r;
     }
@@ -53,8 +53,15 @@ void DrawRock(cairo_t* cr, double cx, double cy, double rx, double ry, double tu
     cairo_set_source(cr, p);
     cairo_fill(cr);
     cairo_pattern_destroy(p);
-    // grit that turns with the body
+    // mottled patches of lighter and darker stone, turning with the body
     TArtRandom rnd(speckleSeed);
+    for (int i = 0; i < 7; ++i) {
+        const double a = rnd.Range(0, 2 * Pi) + turn, d = rnd.Range(0, 0.8);
+        const bool light = rnd.Int(2) == 0;
+        GlowEllipse(cr, cx + std::cos(a) * rx * d, cy + std::sin(a) * ry * d, rx * rnd.Range(0.25, 0.45),
+                    ry * rnd.Range(0.25, 0.45), light ? rock.Lighter(0.25) : rock.Scaled(0.45), 0.45);
+    }
+    // grit
     const int specks = int(rx * ry * 0.35);
     for (int i = 0; i < specks; ++i) {
         const double a = rnd.Range(0, 2 * Pi) + turn, d = std::sqrt(rnd.Unit());
@@ -71,12 +78,16 @@ void DrawRock(cairo_t* cr, double cx, double cy, double rx, double ry, double tu
         // foreshortened towards the limb
         const double squash = 1 - 0.45 * c.Distance;
         const double sx = c.Size * rx * (0.55 + 0.45 * squash), sy = c.Size * ry * (0.55 + 0.45 * squash);
-        EllipsePath(cr, x + sx * 0.18, y + sy * 0.18, sx, sy);
-        SetColor(cr, rock.Lighter(0.4), 0.55);
+        EllipsePath(cr, x + sx * 0.2, y + sy * 0.2, sx * 1.05, sy * 1.05);
+        SetColor(cr, rock.Lighter(0.45), 0.6);
         cairo_fill(cr);
         EllipsePath(cr, x, y, sx, sy);
-        SetColor(cr, rock.Scaled(0.35), 0.9);
+        cairo_pattern_t* bowl = cairo_pattern_create_linear(x - sx, y - sy, x + sx, y + sy);
+        AddStop(bowl, 0.0, rock.Scaled(0.3));
+        AddStop(bowl, 1.0, rock.Scaled(0.75));
+        cairo_set_source(cr, bowl);
         cairo_fill(cr);
+        cairo_pattern_destroy(bowl);
     }
     cairo_restore(cr);
     SetColor(cr, rock.Scaled(0.2));
@@ -93,14 +104,14 @@ TPicture DrawAsteroidSheet(int kind)
     TArtCanvas canvas(s.Width, s.Height);
     TArtRandom rnd(kind == 0 ? 0xA57E01u : 0xA57E02u);
     TRockShape shape;
-    for (int k = 0; k < 4; ++k) {
-        shape.Amp[k] = rnd.Range(0.03, 0.09) / (1 + k * 0.5);
+    for (int k = 0; k < 6; ++k) {
+        shape.Amp[k] = rnd.Range(0.05, 0.11) / (1 + k * 0.6);
         shape.Phase[k] = rnd.Range(0, 2 * Pi);
     }
     std::vector<TCrater> craters;
     const int count = kind == 0 ? 4 : 7;
     for (int i = 0; i < count; ++i)
-        craters.push_back({rnd.Range(0, 2 * Pi), rnd.Range(0.1, 0.7), rnd.Range(0.1, kind == 0 ? 0.22 : 0.18)});
+        craters.push_back({rnd.Range(0, 2 * Pi), rnd.Range(0.15, 0.75), rnd.Range(0.08, kind == 0 ? 0.18 : 0.15)});
     const TColor rock = kind == 0 ? TColor::Hex(0x8A7562) : TColor::Hex(0x76706A);
     const uint32_t speckles = rnd.Next();
     ForEachFrame(canvas, 8, fw, [&](cairo_t* cr, int f) {
@@ -154,9 +165,9 @@ struct TExplosionLook {
 };
 
 const TExplosionLook ExplosionLooks[3] = {
-    {TColor::Hex(0xFFFFD8), TColor::Hex(0xFFA020), TColor::Hex(0xD03010), TColor::Hex(0x4A4040), 9, 14, 20, 0xE1u},
-    {TColor::Hex(0xE8F4FF), TColor::Hex(0x70A0FF), TColor::Hex(0xA040E0), TColor::Hex(0x383850), 9, 18, 21, 0xE2u},
-    {TColor::Hex(0xFFF4D0), TColor::Hex(0xFF7A18), TColor::Hex(0xB01808), TColor::Hex(0x3C3432), 12, 22, 23, 0xE3u},
+    {TColor::Hex(0xFFFFD8), TColor::Hex(0xFFA020), TColor::Hex(0xD03010), TColor::Hex(0x4A4040), 10, 14, 18, 0xE1u},
+    {TColor::Hex(0xE8F4FF), TColor::Hex(0x70A0FF), TColor::Hex(0xA040E0), TColor::Hex(0x383850), 10, 18, 19, 0xE2u},
+    {TColor::Hex(0xFFF4D0), TColor::Hex(0xFF7A18), TColor::Hex(0xB01808), TColor::Hex(0x3C3432), 12, 22, 20, 0xE3u},
 };
 
 // A ship blowing up: a white bloom, rolling fire cooling into smoke, sparks
@@ -177,15 +188,16 @@ void Explosion(cairo_t* cr, int f, const TExplosionLook& look)
     }
     // fire puffs: hot while young, cooling to smoke as they spread
     for (int i = 0; i < look.Puffs; ++i) {
-        const double a = rnd.Range(0, 2 * Pi), d = rnd.Range(0.2, 1.0) * look.Reach;
-        const double r0 = rnd.Range(5, 9), lag = rnd.Range(0, 0.15);
+        // puffs spread evenly round the heart, each a little off its own line
+        const double a = 2 * Pi * i / look.Puffs + rnd.Range(-0.4, 0.4), d = rnd.Range(0.35, 1.0) * look.Reach;
+        const double r0 = rnd.Range(8, 12), lag = rnd.Range(0, 0.15), warmth = rnd.Range(-0.15, 0.15);
         const double pt = std::clamp((t - lag) / (1 - lag), 0.0, 1.0);
         if (t < lag)
             continue;
         const double spread = 1 - std::pow(1 - pt, 2.2);
         const double x = cx + std::cos(a) * d * spread, y = cy + std::sin(a) * d * spread - 3 * pt;
         const double r = r0 * (0.6 + 0.9 * spread);
-        const double heat = 1 - pt * 1.35;
+        const double heat = 1 - pt * 1.35 + warmth;
         TColor c = heat > 0.6 ? look.Core.Mixed(look.Fire, (1 - heat) / 0.4)
                  : heat > 0.2 ? look.Fire.Mixed(look.Ember, (0.6 - heat) / 0.4)
                               : look.Ember.Mixed(look.Smoke, std::clamp((0.2 - heat) / 0.35, 0.0, 1.0));
@@ -200,12 +212,18 @@ void Explosion(cairo_t* cr, int f, const TExplosionLook& look)
     }
     // the bloom at the heart
     const double bloom = 1 - Smooth01(0.0, 0.45, t);
-    if (bloom > 0.01)
-        Glow(cr, cx, cy, 8 + 14 * Smooth01(0, 0.15, t), look.Core, bloom);
+    if (bloom > 0.01) {
+        const double grow = Smooth01(0, 0.15, t);
+        Glow(cr, cx, cy, 14 + 14 * grow, look.Core, bloom);
+        EllipsePath(cr, cx, cy, (5 + 6 * grow) * bloom, (5 + 6 * grow) * bloom);
+        SetColor(cr, {1, 1, 1}, bloom);
+        cairo_fill(cr);
+    }
     // sparks and debris
     for (int i = 0; i < look.Sparks; ++i) {
-        const double a = rnd.Range(0, 2 * Pi), speed = rnd.Range(18, 31);
-        const double d = speed * std::min(1.0, t * 1.3);
+        // sparks outrun the fire
+        const double a = rnd.Range(0, 2 * Pi), speed = rnd.Range(20, 31);
+        const double d = 6 + speed * (1 - std::pow(1 - std::min(1.0, t * 1.6), 2));
         const double x = cx + std::cos(a) * d, y = cy + std::sin(a) * d;
         const double life = 1 - Smooth01(0.35, 0.85, t);
         if (life <= 0.02)
@@ -216,7 +234,7 @@ void Explosion(cairo_t* cr, int f, const TExplosionLook& look)
             SetColor(cr, TColor::Hex(0x908070), life);
         } else {
             cairo_move_to(cr, x, y);
-            cairo_line_to(cr, x - std::cos(a) * 3, y - std::sin(a) * 3);
+            cairo_line_to(cr, x - std::cos(a) * 5, y - std::sin(a) * 5);
             SetColor(cr, look.Core.Mixed(look.Fire, 0.3), life);
             cairo_set_line_width(cr, 1.3);
             cairo_stroke(cr);

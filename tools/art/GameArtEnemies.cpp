@@ -11,7 +11,7 @@ namespace {
 const TColor Crimson = TColor::Hex(0xB82430);
 const TColor Violet = TColor::Hex(0x7A38B0);
 const TColor Bronze = TColor::Hex(0xB8742C);
-const TColor Gunmetal = TColor::Hex(0x5A5866);
+const TColor Gunmetal = TColor::Hex(0x5E4858);  // mauve alien steel
 const TColor DarkPlum = TColor::Hex(0x4A2450);
 const TColor Bone = TColor::Hex(0xD8CCB0);
 const TColor EyeRed = TColor::Hex(0xFF3A20);
@@ -49,7 +49,7 @@ void Enemy0(cairo_t* cr, double w, double h)
         Line(cr, cx + s * 6, 10, cx + s * 26, 3.5, TColor::Hex(0xFF9A50), 0.8, 1.0);
     // the dart body, nose at the bottom
     MirroredPath(cr, cx, {{0, 1}, {4.5, 3}, {6, 11}, {4.5, 20}, {1.5, 26}, {0, 27.5}});
-    MetalFill(cr, cx - 6, cx + 6, Gunmetal.Lighter(0.15), 0.35, 0.8);
+    MetalFill(cr, cx - 6, cx + 6, TColor::Hex(0x7A3A40), 0.35, 0.8);
     Canopy(cr, cx, 15, 2.6, 4.2, EyeAmber);
     for (int s = -1; s <= 1; s += 2)
         Lamp(cr, cx + s * 27, 5.5, 1.3, EyeRed);

@@ -12,7 +12,8 @@ namespace {
 constexpr double FrameW = 65, FrameH = 100;
 
 const TColor Hull = TColor::Hex(0x9AA8BC);
-const TColor WingMetal = TColor::Hex(0x607088);
+const TColor WingMetal = TColor::Hex(0x5A6A86);
+const TColor Camo = TColor::Hex(0x1E5A2C);       // dark green wing panels
 const TColor Trim = TColor::Hex(0x22CC44);       // the fleet's green
 const TColor Glass = TColor::Hex(0x38C8FF);
 const TColor FlameCore = TColor::Hex(0xF0FFFF);
@@ -37,12 +38,12 @@ TRoll MakeRoll(double tilt)
 {
     TRoll r;
     const double a = tilt * 0.62;
-    r.Spine = FrameW / 2 + tilt * 2.5;
+    r.Spine = FrameW / 2 + tilt * 3.0;
     for (int i = 0; i < 2; ++i) {
         const int s = i == 0 ? -1 : 1;
-        r.Wing[i] = std::cos(a) * (1 - 0.2 * s * tilt);
-        r.Side[i] = 1 - 0.3 * s * tilt;
-        r.Light[i] = 1 - 0.25 * s * tilt;
+        r.Wing[i] = std::cos(a) * (1 - 0.22 * s * tilt);
+        r.Side[i] = 1 - 0.32 * s * tilt;
+        r.Light[i] = 1 - 0.3 * s * tilt;
     }
     return r;
 }
@@ -117,8 +118,10 @@ void DrawWarship(cairo_t* cr, double tilt, int flame)
         const int i = s < 0 ? 0 : 1;
         const TColor metal = WingMetal.Scaled(roll.Light[i]);
         SidePath(cr, roll, s, {{5, 36}, {27, 62}, {29.5, 70}, {27, 76}, {6, 80}});
-        const double x0 = roll.X(s, 5, true), x1 = roll.X(s, 29, true);
-        MetalFill(cr, std::min(x0, x1), std::max(x0, x1), metal, s < 0 ? 0.65 : 0.35, 0.9);
+        PlateFill(cr, roll.X(s, 6, true), 40, roll.X(s, 26, true), 78, metal, 0.9);
+        // the green inset panel
+        SidePath(cr, roll, s, {{10.5, 54}, {19, 63}, {20, 71}, {10.5, 73}});
+        PlateFill(cr, roll.X(s, 10.5, true), 54, roll.X(s, 20, true), 73, Camo.Scaled(roll.Light[i]), 0.6);
         // leading-edge trim in the fleet's green
         Line(cr, roll.X(s, 7, true), 39.5, roll.X(s, 25, true), 62, Trim.Scaled(roll.Light[i]), 0.9, 1.2);
         // panel seam
