@@ -9,6 +9,7 @@
 
 #include "game/Game.h"
 #include "graphics/AssetPack.h"
+#include "services/DXSounds.h"
 #include "services/FMOD.h"
 #include "services/Options.h"
 #include "platform/Platform.h"
@@ -23,6 +24,9 @@ bool SkipNextMinimize = false;
 TForm1::TForm1()
 {
     Form1 = this;
+    // The sound device opens with the window, before its creation runs (the
+    // menu widgets play their selection sound as they are made).
+    InitSoundEffects();
 }
 
 TForm1::~TForm1()
@@ -209,6 +213,25 @@ void TForm1::FormDestroy()
         Platform.Mouse->Unacquire();
     if (Platform.Keyboard)
         Platform.Keyboard->Unacquire();
+    CloseSoundEffects();
+}
+
+int RunMainWindow()
+{
+    Platform.Display->SetTitle("Zephyrion");
+    int status = 0;
+    TForm1 form;
+    try {
+        form.FormCreate();
+        RunMessageLoop(form);
+    } catch (const EAssetPackError& e) {
+        // The one fatal path: the pictures cannot be read. The settings file
+        // is left as it was.
+        Platform.Display->ShowError("Zephyrion", e.what());
+        status = 1;
+    }
+    form.FormDestroy();
+    return status;
 }
 
 void OpenWebAddress(const std::string& address)

@@ -74,6 +74,11 @@ extern uint16_t DesktopWidth, DesktopHeight;
 extern TRect SavedWindowRect;
 extern bool SkipNextMinimize;
 
+// The program's life once the platform is open: the main window created,
+// the message loop run, the window destroyed. Returns the exit status: 0, or
+// 1 after the asset pack could not be read (the message has been shown).
+int RunMainWindow();
+
 // Opens an address in the user's web browser.
 void OpenWebAddress(const std::string& address);
 // The address on the "URL=" line of an Internet-shortcut text, or empty when

@@ -1,8 +1,7 @@
-// The program's entry: open the platform, run the main window's message loop,
-// shut down, then open "play.url" if it is there.
+// The program's entry: open the platform, run the main window, then open
+// "play.url" if it is there.
 #include <cstdio>
 
-#include "graphics/AssetPack.h"
 #include "main/Main.h"
 #include "platform/App.h"
 #include "platform/Platform.h"
@@ -13,21 +12,7 @@ int main()
         std::fprintf(stderr, "Zephyrion: the display cannot be opened.\n");
         return 1;
     }
-    Platform.Display->SetTitle("Zephyrion");
-    int status = 0;
-    {
-        TForm1 form;
-        try {
-            form.FormCreate();
-            RunMessageLoop(form);
-        } catch (const EAssetPackError& e) {
-            // The one fatal path: the pictures cannot be read. The settings
-            // file is left as it was.
-            Platform.Display->ShowError("Zephyrion", e.what());
-            status = 1;
-        }
-        form.FormDestroy();
-    }
+    const int status = RunMainWindow();
     if (status == 0)
         OpenPlayShortcut();
     ClosePlatform();
