@@ -86,8 +86,8 @@ void PaintSky(TField& f)
             // darker dust lanes across the glow
             density *= 0.55 + 0.45 * SmoothStep(0.25, 0.6, Fbm(x / 90.0 - 3, y / 60.0 + 2, 41, 4));
             // calmer behind the help and option texts in the middle
-            const bool textBand = x > 20 && x < 780 && y > 140 && y < 460;
-            const double k = textBand ? 0.13 : 0.20;
+            const double inside = std::min({x - 20.0, 780.0 - x, y - 140.0, 460.0 - y});
+            const double k = 0.30 - 0.16 * SmoothStep(-50, 10, inside);
             const TRgb teal{0.06, 0.42, 0.40}, violet{0.30, 0.12, 0.46};
             const TRgb c = Mix(teal, violet, SmoothStep(0.3, 0.7, n2));
             r += c.R * density * k;

@@ -104,21 +104,22 @@ void LitBar(cairo_t* cr, double x, double y, double w, double h, double chamfer)
     });
     cairo_save(cr);
     ChamferPath(cr, x, y, w, h, chamfer);
+    // dark enough inside for the bright label to stand out
     cairo_pattern_t* fill = cairo_pattern_create_linear(x, 0, x + w, 0);
-    cairo_pattern_add_color_stop_rgba(fill, 0, 0.08, 0.55, 0.12, 0.92);
-    cairo_pattern_add_color_stop_rgba(fill, 0.35, 0.04, 0.30, 0.08, 0.88);
-    cairo_pattern_add_color_stop_rgba(fill, 1, 0.02, 0.14, 0.06, 0.85);
+    cairo_pattern_add_color_stop_rgba(fill, 0, 0.05, 0.34, 0.09, 0.95);
+    cairo_pattern_add_color_stop_rgba(fill, 0.3, 0.02, 0.17, 0.06, 0.93);
+    cairo_pattern_add_color_stop_rgba(fill, 1, 0.01, 0.09, 0.04, 0.9);
     cairo_set_source(cr, fill);
     cairo_fill_preserve(cr);
     cairo_pattern_destroy(fill);
-    // glassy sheen on the upper half
+    // glassy sheen on the upper edge, a green light rising from below
     cairo_save(cr);
     cairo_clip(cr);
     cairo_pattern_t* sheen = cairo_pattern_create_linear(0, y, 0, y + h);
-    cairo_pattern_add_color_stop_rgba(sheen, 0, 0.7, 1.0, 0.7, 0.35);
-    cairo_pattern_add_color_stop_rgba(sheen, 0.45, 0.5, 1.0, 0.5, 0.06);
-    cairo_pattern_add_color_stop_rgba(sheen, 0.5, 0.0, 0.0, 0.0, 0.0);
-    cairo_pattern_add_color_stop_rgba(sheen, 1, 0.0, 0.3, 0.0, 0.2);
+    cairo_pattern_add_color_stop_rgba(sheen, 0, 0.7, 1.0, 0.7, 0.30);
+    cairo_pattern_add_color_stop_rgba(sheen, 0.22, 0.5, 1.0, 0.5, 0.04);
+    cairo_pattern_add_color_stop_rgba(sheen, 0.7, 0.0, 0.4, 0.0, 0.0);
+    cairo_pattern_add_color_stop_rgba(sheen, 1, 0.1, 0.7, 0.15, 0.35);
     cairo_set_source(cr, sheen);
     cairo_paint(cr);
     cairo_restore(cr);
@@ -135,11 +136,12 @@ struct TSmallButton {
     const char* Label;
     int ArrowDir;       // -1 left, +1 right, 0 a return arrow
     int OffsetX, OffsetY;
+    int HelpX, HelpY;   // the label's place on the help pages
 };
 constexpr TSmallButton SmallButtons[3] = {
-    {74, 94, "Back", 0, 7, 7},
-    {75, 84, "Previous", -1, 6, 7},
-    {76, 83, "Next", 1, 6, 7},
+    {74, 94, "Back", 0, 7, 7, 660, 530},
+    {75, 84, "Previous", -1, 6, 7, 440, 530},
+    {76, 83, "Next", 1, 6, 7, 550, 530},
 };
 
 const TSmallButton& SmallByEntry(int entry)
@@ -341,7 +343,7 @@ TPicture DrawMainMenuItemLit(int item)
     const double w = c.Width, h = c.Height;
     LitBar(cr, 1.5, 1.5, w - 3, h - 3, 7);
     const double base = CentredBaseline(cr, ItemLabelSize, 0, h);
-    GlowLabel(cr, it.Label, ItemLabelX, base, ItemLabelSize, BrightGreen, LightGreen, 5, 1.6);
+    GlowLabel(cr, it.Label, ItemLabelX, base, ItemLabelSize, BrightGreen, {0.3, 1.0, 0.4}, 5, 1.0);
     // a pointer in front of the label, and speed marks at the far end
     Glow(cr, 3, 1.0, [&](cairo_t* g) {
         Chevron(g, 24, h / 2, 6, true, LightGreen);
@@ -390,9 +392,9 @@ TPicture DrawSmallButtonLabel(int entry)
     const TSmallButton& b = SmallByEntry(entry);
     TCanvas c(entry);
     // opaque: the Back label also stands alone on the high-score screen, and
-    // the Next label is the badge of the connection dialogs
-    SetRgb(c.Cr, SpaceInk);
-    cairo_paint(c.Cr);
+    // the Next label is the badge of the connection dialogs; the corners
+    // outside the plate show the sky of the help pages, where all three sit
+    PaintBackdrop(c.Cr, b.HelpX, b.HelpY);
     PaintPlate(c.Cr, 0.5, 0.5, c.Width - 1, c.Height - 1, 7, LabelPlate());
     SmallButtonFace(c.Cr, b, 0, 0, c.Width, c.Height, false);
     return c.Opaque();
@@ -403,6 +405,10 @@ TPicture DrawSmallButtonLit(int entry)
     const TSmallButton& b = SmallByEntry(entry);
     const TSize label = EntrySize(b.LabelEntry);
     TCanvas c(entry);
+    // the unlit label is opaque to its corners: the lit image must hide all of it
+    cairo_rectangle(c.Cr, b.OffsetX, b.OffsetY, label.Width, label.Height);
+    SetRgb(c.Cr, SpaceInk);
+    cairo_fill(c.Cr);
     LitBar(c.Cr, b.OffsetX + 0.5, b.OffsetY + 0.5, label.Width - 1, label.Height - 1, 7);
     SmallButtonFace(c.Cr, b, b.OffsetX, b.OffsetY, label.Width, label.Height, true);
     return c.Keyed();

@@ -160,8 +160,6 @@ TPicture DrawEditField(bool active)
     SetRgb(cr, active ? BrightGreen : DarkGreen);
     cairo_set_line_width(cr, 1.5);
     cairo_stroke(cr);
-    // a small marker at the right end of the well
-    Chevron(cr, inset + w - 10, inset + h / 2, 4, false, active ? BrightGreen : DarkGreen, active ? 0.9 : 0.5);
     return active ? c.Keyed() : c.Opaque();
 }
 

@@ -199,27 +199,33 @@ TPicture DrawLevelMarker()
     TCanvas c(67);
     cairo_t* cr = c.Cr;
     const double w = c.Width, h = c.Height;
-    auto arrow = [&](cairo_t* g) {
-        cairo_move_to(g, 0.5, h / 2);
-        cairo_line_to(g, 9, 0.5);
-        cairo_line_to(g, w - 1, 3);
-        cairo_line_to(g, w - 5, h / 2);
-        cairo_line_to(g, w - 1, h - 3);
-        cairo_line_to(g, 9, h - 0.5);
+    // an arrowhead pointing at the track on its left, with a notched tail
+    auto arrow = [&](cairo_t* g, double inset) {
+        cairo_new_path(g);
+        cairo_move_to(g, 0.5 + inset * 1.8, h / 2);
+        cairo_line_to(g, 11, 0.5 + inset);
+        cairo_line_to(g, w - 0.5 - inset, 0.5 + inset);
+        cairo_line_to(g, w - 6 - inset * 0.5, h / 2);
+        cairo_line_to(g, w - 0.5 - inset, h - 0.5 - inset);
+        cairo_line_to(g, 11, h - 0.5 - inset);
         cairo_close_path(g);
     };
-    arrow(cr);
+    arrow(cr, 0);
+    SetRgb(cr, {0.0, 0.2, 0.04});
+    cairo_fill(cr);
+    arrow(cr, 1.5);
     cairo_pattern_t* body = cairo_pattern_create_linear(0, 0, 0, h);
-    cairo_pattern_add_color_stop_rgb(body, 0, 0.7, 1.0, 0.7);
-    cairo_pattern_add_color_stop_rgb(body, 0.5, 0.0, 0.9, 0.1);
-    cairo_pattern_add_color_stop_rgb(body, 1, 0.0, 0.4, 0.05);
+    cairo_pattern_add_color_stop_rgb(body, 0, 0.75, 1.0, 0.75);
+    cairo_pattern_add_color_stop_rgb(body, 0.45, 0.1, 1.0, 0.2);
+    cairo_pattern_add_color_stop_rgb(body, 1, 0.0, 0.5, 0.08);
     cairo_set_source(cr, body);
-    cairo_fill_preserve(cr);
+    cairo_fill(cr);
     cairo_pattern_destroy(body);
-    SetRgb(cr, {0.0, 0.15, 0.03});
+    cairo_move_to(cr, 5, h / 2);
+    cairo_line_to(cr, w - 9, h / 2);
+    SetRgb(cr, {0.0, 0.25, 0.05}, 0.8);
     cairo_set_line_width(cr, 1);
     cairo_stroke(cr);
-    ShipIcon(cr, 13, h / 2, 9, {0.0, 0.15, 0.03});
     return c.Keyed();
 }
 
