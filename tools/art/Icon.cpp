@@ -1,0 +1,76 @@
+// Writes the program icon: the warship climbing over a star field, 256 x 256.
+//   zephyrion-icon <png path>
+#include <cstdio>
+#include <string>
+
+#include "GameArt.h"
+
+namespace {
+
+constexpr int IconSize = 256;
+
+void RoundedSquare(cairo_t* cr, double x, double y, double size, double r)
+{
+    cairo_new_sub_path(cr);
+    cairo_arc(cr, x + size - r, y + r, r, -Pi / 2, 0);
+    cairo_arc(cr, x + size - r, y + size - r, r, 0, Pi / 2);
+    cairo_arc(cr, x + r, y + size - r, r, Pi / 2, Pi);
+    cairo_arc(cr, x + r, y + r, r, Pi, 1.5 * Pi);
+    cairo_close_path(cr);
+}
+
+void DrawIcon(cairo_t* cr)
+{
+    // the deep-space tile with a nebula glow
+    RoundedSquare(cr, 8, 8, IconSize - 16, 36);
+    cairo_save(cr);
+    cairo_clip_preserve(cr);
+    cairo_pattern_t* sky = cairo_pattern_create_linear(0, 0, 0, IconSize);
+    AddStop(sky, 0.0, TColor::Hex(0x0A0620));
+    AddStop(sky, 1.0, TColor::Hex(0x02040C));
+    cairo_set_source(cr, sky);
+    cairo_fill(cr);
+    cairo_pattern_destroy(sky);
+    Glow(cr, 70, 70, 120, TColor::Hex(0x4A1C70), 0.55);
+    Glow(cr, 200, 190, 110, TColor::Hex(0x0E4060), 0.55);
+    DrawStarSky(cr, IconSize, IconSize, 0x1C0Au, 160, 1.0);
+    // the warship, big and level, engines burning
+    cairo_save(cr);
+    const double scale = 2.1;
+    cairo_translate(cr, IconSize / 2.0 - 65 * scale / 2, 22);
+    cairo_scale(cr, scale, scale);
+    DrawWarship(cr, 0, 1);
+    cairo_restore(cr);
+    cairo_restore(cr);
+    // the interface's green rim
+    RoundedSquare(cr, 8, 8, IconSize - 16, 36);
+    SetColor(cr, TColor::Hex(0x228822));
+    cairo_set_line_width(cr, 6);
+    cairo_stroke_preserve(cr);
+    SetColor(cr, TColor::Hex(0x00FF00), 0.8);
+    cairo_set_line_width(cr, 2);
+    cairo_stroke(cr);
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: %s <png path>\n", argv[0]);
+        return 2;
+    }
+    TArtCanvas canvas(IconSize, IconSize);
+    DrawIcon(canvas.cr());
+    cairo_surface_flush(canvas.surface());
+    const std::string tmp = std::string(argv[1]) + ".tmp";
+    if (cairo_surface_write_to_png(canvas.surface(), tmp.c_str()) != CAIRO_STATUS_SUCCESS) {
+        std::fprintf(stderr, "cannot write %s\n", tmp.c_str());
+        return 1;
+    }
+    if (std::rename(tmp.c_str(), argv[1]) != 0) {
+        std::perror("rename");
+        return 1;
+    }
+    return 0;
+}
