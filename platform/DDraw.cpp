@@ -36,14 +36,20 @@ HRESULT TSurface::BltFast(int32_t x, int32_t y, TSurface* src, const TRect* srcR
     const TRect s = srcRect ? *srcRect : TRect{0, 0, src->W, src->H};
     if (!InsideSurface(s, src->W, src->H))
         return DDERR_INVALIDRECT;
-    const TRect d{x, y, x + s.Width(), y + s.Height()};
-    if (!InsideSurface(d, W, H))
+    // The destination is checked in 64 bits: a far-off position must be
+    // refused, not wrap around into the surface.
+    if (x < 0 || y < 0 || static_cast<int64_t>(x) + s.Width() > W || static_cast<int64_t>(y) + s.Height() > H)
         return DDERR_INVALIDRECT;
+    const TRect d{x, y, x + s.Width(), y + s.Height()};
 
     const bool keyed = (flags & DDBLTFAST_SRCCOLORKEY) != 0 && src->KeySet;
     const uint32_t key = src->Key;
     const int32_t w = s.Width();
-    for (int32_t row = 0; row < s.Height(); ++row) {
+    // A copy within one surface that moves the picture down walks the rows
+    // bottom up, so no source row is overwritten before it is read.
+    const bool bottomUp = src == this && d.Top > s.Top;
+    for (int32_t step = 0; step < s.Height(); ++step) {
+        const int32_t row = bottomUp ? s.Height() - 1 - step : step;
         const uint32_t* from = src->Data.data() + static_cast<size_t>(s.Top + row) * src->W + s.Left;
         uint32_t* to = Data.data() + static_cast<size_t>(d.Top + row) * W + d.Left;
         if (!keyed) {
