@@ -7,6 +7,8 @@ extern const char* const Base32Alphabet;     // "ABCDEFGHJKLMNPQRSTUVWXY12345678
 extern const char ScoreKeyLetter;            // 'Z'
 
 std::string ScoreServerRoot();               // build setting ZEPHYRION_SCORE_SERVER
+// The root in use: the build setting, unless a test points it at its own server.
+extern std::string ScoreServerAddress;
 std::string WebSiteAddress();                // build setting ZEPHYRION_WEBSITE
 std::string VersionRequestAddress();
 std::string SubmissionAddress(const std::string& encoded);

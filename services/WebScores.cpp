@@ -1,0 +1,104 @@
+// Sending a finished game's result to the publisher's score server: a version
+// request whose fifth field is a one-time value, then the result itself as a
+// 32-symbol text in the query of a second request.
+#include "services/WebScores.h"
+
+#include "game/Game.h"
+#include "main/Globals.h"
+#include "platform/Platform.h"
+#include "services/Options.h"
+
+#ifndef ZEPHYRION_SCORE_SERVER
+#define ZEPHYRION_SCORE_SERVER "http://127.0.0.1:8077"
+#endif
+#ifndef ZEPHYRION_WEBSITE
+#define ZEPHYRION_WEBSITE ZEPHYRION_SCORE_SERVER "/"
+#endif
+
+const char* const Base32Alphabet = "ABCDEFGHJKLMNPQRSTUVWXY123456789";
+const char ScoreKeyLetter = 'Z';
+
+std::string ScoreServerAddress = ZEPHYRION_SCORE_SERVER;
+
+std::string ScoreServerRoot() { return ScoreServerAddress; }
+std::string WebSiteAddress() { return ZEPHYRION_WEBSITE; }
+std::string VersionRequestAddress() { return ScoreServerRoot() + "/cgi/version.pl?version&prg=Zephyrion"; }
+std::string SubmissionAddress(const std::string& encoded)
+{
+    return ScoreServerRoot() + "/cgi/version.pl?hs&prg=Zephyrion&inf=" + encoded;
+}
+std::string WorldTableAddress() { return ScoreServerRoot() + "/cgi/version.pl?prg=Zephyrion&show&type=0"; }
+
+std::string BytesToBits(const std::string& text)
+{
+    std::string bits;
+    bits.reserve(text.size() * 8);
+    for (char c : text) {
+        const uint8_t byte = static_cast<uint8_t>(c);
+        for (int bit = 7; bit >= 0; --bit)
+            bits.push_back((byte >> bit) & 1 ? '1' : '0');
+    }
+    return bits;
+}
+
+std::string BitsToBase32(const std::string& bits)
+{
+    // Leading zeros make the bit count a multiple of 5; a padded payload
+    // already has a multiple of 40 bits.
+    const std::string padded = std::string((5 - bits.size() % 5) % 5, '0') + bits;
+    std::string symbols;
+    symbols.reserve(padded.size() / 5);
+    for (size_t i = 0; i < padded.size(); i += 5) {
+        int value = 0;
+        for (size_t k = 0; k < 5; ++k)
+            value = value * 2 + (padded[i + k] != '0' ? 1 : 0);
+        symbols.push_back(Base32Alphabet[value]);
+    }
+    return symbols;
+}
+
+std::string VersionToken(const std::string& response)
+{
+    // Five splits at '|'; a split that finds no '|' gives an empty field and
+    // leaves the rest as it was.
+    std::string rest = response;
+    std::string field;
+    for (int split = 0; split < 5; ++split) {
+        const size_t bar = rest.find('|');
+        if (bar == std::string::npos) {
+            field.clear();
+            continue;
+        }
+        field = rest.substr(0, bar);
+        rest = rest.substr(bar + 1);
+    }
+    return field;
+}
+
+std::string BuildPayload(const std::string& name, int32_t score, const std::string& token,
+                         const std::string& country)
+{
+    // The values go in unescaped, exactly as the server's owner expects them.
+    std::string payload = "type=0|name=" + name + "|score=" + std::to_string(score) + "|key=" +
+                          std::string(1, ScoreKeyLetter) + "|p=" + token + "|add=" + country + "|z=";
+    while (payload.size() % 5 != 0)
+        payload.push_back('0');
+    return payload;
+}
+
+void SendResult(const std::string& name)
+{
+    IHttpClient* http = Platform.Http;
+    std::string response;
+    if (!http || !http->Get(VersionRequestAddress(), response)) {
+        GameState = StateSubmitRetry;
+        return;
+    }
+    const int32_t score = CurrentGame ? CurrentGame->Score : 0;
+    const std::string payload = BuildPayload(name, score, VersionToken(response), GameOptions.Country);
+    // The server's verdict on the result is not shown: success or not, the
+    // player sees the local table next.
+    std::string ignored;
+    http->Get(SubmissionAddress(BitsToBase32(BytesToBits(payload))), ignored);
+    GameState = StateHighScores;
+}
