@@ -255,10 +255,10 @@ TPicture DrawNearTile(int tile)
         }
     }
     // rock fragments, a few per tile
-    const int fragments = 2 + rnd.Int(4);
+    const int fragments = 3 + rnd.Int(5);
     for (int i = 0; i < fragments; ++i) {
         const double x = rnd.Range(0, s.Width), y = rnd.Range(0, s.Height);
-        const double r = rnd.Range(1.8, 5.5), turn = rnd.Range(0, 2 * Pi);
+        const double r = rnd.Range(2.2, 7.0), turn = rnd.Range(0, 2 * Pi);
         const uint32_t shapeSeed = rnd.Next();
         Wrapped(s.Width, s.Height, x, y, r + 2, [&](double px, double py) {
             TArtRandom shape(shapeSeed);

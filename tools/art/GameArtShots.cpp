@@ -158,32 +158,38 @@ void Shot5(cairo_t* cr, int f, double w, double h)
     MetalFill(cr, x - 3, x + 3, TColor::Hex(0xD03030), 0.35, 0.5);
 }
 
-// 6: the Mega-skull rocket: a green-flamed skull, its fire whirling round it.
+// 6: the Mega-skull rocket: a skull tumbling end over end in green fire. It
+// turns a full circle over the eight frames, so it reads the same whether an
+// enemy fires it downwards or the player's salvo (the flipped copy) upwards.
 void Shot6(cairo_t* cr, int f, double w, double h)
 {
-    const double x = w / 2, y = h / 2 + 2;
+    const double x = w / 2, y = h / 2;
     const TColor fire = TColor::Hex(0x60FF40);
-    Glow(cr, x, y - 2, 17, fire, 0.55);
+    Glow(cr, x, y, 17, fire, 0.6);
     for (int i = 0; i < 3; ++i) {
-        const double a = f * Pi / 4 + i * 2 * Pi / 3;
-        Glow(cr, x + std::cos(a) * 10, y - 3 + std::sin(a) * 9, 5, TColor::Hex(0xB0FF60), 0.8);
+        const double a = -f * Pi / 4 + i * 2 * Pi / 3;
+        Glow(cr, x + std::cos(a) * 10, y + std::sin(a) * 10, 5, TColor::Hex(0xB0FF60), 0.8);
     }
+    cairo_save(cr);
+    cairo_translate(cr, x, y);
+    cairo_rotate(cr, f * Pi / 4);
     const TColor bone = TColor::Hex(0xE8E0C8);
-    EllipsePath(cr, x, y - 1, 8, 8.5);
-    PlateFill(cr, x - 8, y - 9, x + 8, y + 8, bone, 0.7);
-    cairo_rectangle(cr, x - 4.5, y + 4, 9, 6);
-    PlateFill(cr, x - 4, y + 4, x + 4, y + 10, bone.Scaled(0.9), 0.6);
+    EllipsePath(cr, 0, -2, 8, 8.5);
+    PlateFill(cr, -8, -10, 8, 7, bone, 0.7);
+    cairo_rectangle(cr, -4.5, 3, 9, 6);
+    PlateFill(cr, -4, 3, 4, 9, bone.Scaled(0.9), 0.6);
     for (int s = -1; s <= 1; s += 2) {
-        EllipsePath(cr, x + s * 3.3, y, 2.3, 2.7);
+        EllipsePath(cr, s * 3.3, -1, 2.3, 2.7);
         SetColor(cr, TColor::Hex(0x081004));
         cairo_fill(cr);
-        Glow(cr, x + s * 3.3, y + 0.3, 2.2, fire, 1.0);
+        Glow(cr, s * 3.3, -0.7, 2.2, fire, 1.0);
     }
-    PolyPath(cr, {{x, y + 3}, {x - 1.2, y + 5}, {x + 1.2, y + 5}});
+    PolyPath(cr, {{0, 2}, {-1.2, 4}, {1.2, 4}});
     SetColor(cr, TColor::Hex(0x201810));
     cairo_fill(cr);
     for (int i = -1; i <= 1; ++i)
-        Line(cr, x + i * 2.2, y + 7, x + i * 2.2, y + 9.5, TColor::Hex(0x403020), 0.9, 0.7);
+        Line(cr, i * 2.2, 6, i * 2.2, 8.5, TColor::Hex(0x403020), 0.9, 0.7);
+    cairo_restore(cr);
 }
 
 // 7: a spiked yellow mine.
@@ -276,28 +282,40 @@ void Shot11(cairo_t* cr, int, double w, double h)
     Glow(cr, x, y, 7, {1, 1, 0.85}, 1);
 }
 
-// 12: the carrier's blast: a huge crescent shock front of fire.
+// 12: the carrier's blast: a huge crescent shock front of fire, white-hot at
+// its leading edge and cooling to red behind.
 void Shot12(cairo_t* cr, int, double w, double h)
 {
-    const double x = w / 2;
-    for (int layer = 0; layer < 4; ++layer) {
-        const double r = 110 - layer * 14, width = 28 - layer * 5;
-        const TColor c = layer < 2 ? TColor::Hex(0xFF5010) : (layer == 2 ? TColor::Hex(0xFFA030) : TColor::Hex(0xFFF0B0));
+    const double x = w / 2, cy = h - 112;
+    const TColor hot = TColor::Hex(0xFFF4C0), warm = TColor::Hex(0xFFA030), cool = TColor::Hex(0xD03010);
+    // the fire: thin arcs from the trailing edge (inside, cool) to the front (outside, hot)
+    const int bands = 24;
+    for (int i = 0; i < bands; ++i) {
+        const double t = double(i) / (bands - 1);
+        const double r = 78 + 30 * t;
+        const TColor c = t < 0.6 ? cool.Mixed(warm, t / 0.6) : warm.Mixed(hot, (t - 0.6) / 0.4);
+        const double spread = 0.08 + 0.06 * (1 - t);
         cairo_save(cr);
-        cairo_translate(cr, x, h - 100 - 10);
-        cairo_scale(cr, 1, 0.9);
-        cairo_arc(cr, 0, 0, r, Pi * 0.1, Pi * 0.9);
+        cairo_translate(cr, x, cy);
+        cairo_scale(cr, 1, 0.92);
+        cairo_arc(cr, 0, 0, r, Pi * spread, Pi * (1 - spread));
         cairo_restore(cr);
-        SetColor(cr, c, 0.35 + layer * 0.18);
-        cairo_set_line_width(cr, width);
+        SetColor(cr, c, 0.55 + 0.45 * t);
+        cairo_set_line_width(cr, 2.2);
         cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
         cairo_stroke(cr);
     }
-    // sparks thrown ahead of the front
+    // flickering tongues licking back from the front
     TArtRandom rnd(0xB1A5u);
+    for (int i = 0; i < 26; ++i) {
+        const double a = rnd.Range(Pi * 0.15, Pi * 0.85), r = rnd.Range(70, 100);
+        GlowEllipse(cr, x + std::cos(a) * r, cy + std::sin(a) * r * 0.92, rnd.Range(5, 9), rnd.Range(5, 9),
+                    rnd.Int(2) ? warm : cool, 0.9);
+    }
+    // sparks thrown ahead of the front
     for (int i = 0; i < 40; ++i) {
-        const double a = rnd.Range(Pi * 0.12, Pi * 0.88), d = rnd.Range(88, 122);
-        Glow(cr, x + std::cos(a) * d, h - 110 + std::sin(a) * d * 0.9, rnd.Range(2, 5), TColor::Hex(0xFFD070), 0.9);
+        const double a = rnd.Range(Pi * 0.12, Pi * 0.88), d = rnd.Range(108, 124);
+        Glow(cr, x + std::cos(a) * d, cy + std::sin(a) * d * 0.92, rnd.Range(2, 4.5), TColor::Hex(0xFFE090), 0.95);
     }
 }
 
