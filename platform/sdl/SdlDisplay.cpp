@@ -65,6 +65,15 @@ void TSdlDisplay::SetMode(bool windowed)
         SDL_SetWindowSize(Win, ClientWidth, ClientHeight);
         SDL_SetWindowPosition(Win, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
     } else {
+        // The window first covers the whole screen by itself: a desktop
+        // without a window manager (a bare X server) ignores the full-screen
+        // request, and the picture must fill the screen there too.
+        SDL_Rect bounds;
+        if (SDL_GetDisplayBounds(std::max(SDL_GetWindowDisplayIndex(Win), 0), &bounds) == 0) {
+            SDL_SetWindowBordered(Win, SDL_FALSE);
+            SDL_SetWindowPosition(Win, bounds.x, bounds.y);
+            SDL_SetWindowSize(Win, bounds.w, bounds.h);
+        }
         SDL_SetWindowFullscreen(Win, SDL_WINDOW_FULLSCREEN_DESKTOP);
     }
     if (!Shown) {
