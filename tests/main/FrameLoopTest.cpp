@@ -15,24 +15,24 @@ struct ThrottleCase {
     bool Draws;
 };
 
-class Throttle : public ::testing::TestWithParam<ThrottleCase> {};
+const ThrottleCase ThrottleCases[] = {ThrottleCase{0, false}, ThrottleCase{1, false}, ThrottleCase{5, false},
+                                      ThrottleCase{6, true},  ThrottleCase{16, true}, ThrottleCase{100000, true}};
 
-TEST_P(Throttle, DrawsOnlyWhenMoreThanFiveMillisecondsPassed)
+TEST(FrameLoop, ThrottleDrawsOnlyWhenMoreThanFiveMillisecondsPassed)
 {
-    THarness h;
-    h.Frame();   // a present sets the last present tick
-    const int presents = h.P.Display.Presents;
-    const int32_t anim = static_cast<int32_t>(AnimCounter);
-    h.P.Clock.Advance(GetParam().Elapsed);
-    h.Idle();
-    EXPECT_EQ(h.P.Display.Presents - presents, GetParam().Draws ? 1 : 0);
-    EXPECT_EQ(static_cast<int32_t>(AnimCounter) - anim, GetParam().Draws ? 3 : 0) << "the intro steps only on drawn frames";
+    for (const ThrottleCase& param : ThrottleCases) {
+        SCOPED_TRACE("row " + std::to_string(&param - ThrottleCases));
+        THarness h;
+        h.Frame(); // a present sets the last present tick
+        const int presents = h.P.Display.Presents;
+        const int32_t anim = static_cast<int32_t>(AnimCounter);
+        h.P.Clock.Advance(param.Elapsed);
+        h.Idle();
+        EXPECT_EQ(h.P.Display.Presents - presents, param.Draws ? 1 : 0);
+        EXPECT_EQ(static_cast<int32_t>(AnimCounter) - anim, param.Draws ? 3 : 0)
+            << "the intro steps only on drawn frames";
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(FrameLoop, Throttle,
-                         ::testing::Values(ThrottleCase{0, false}, ThrottleCase{1, false}, ThrottleCase{5, false},
-                                           ThrottleCase{6, true}, ThrottleCase{16, true},
-                                           ThrottleCase{100000, true}));
 
 TEST(FrameLoop, ThrottleComparesTickCountsAcrossTheirWrap)
 {
@@ -40,10 +40,10 @@ TEST(FrameLoop, ThrottleComparesTickCountsAcrossTheirWrap)
     h.P.Clock.Now = 0xFFFFFFF0u;
     h.Idle();
     const int presents = h.P.Display.Presents;
-    h.P.Clock.Now = 0xFFFFFFF5u;   // 5 ms later
+    h.P.Clock.Now = 0xFFFFFFF5u; // 5 ms later
     h.Idle();
     EXPECT_EQ(h.P.Display.Presents, presents);
-    h.P.Clock.Now = 0x00000002u;   // 18 ms later, past the wrap
+    h.P.Clock.Now = 0x00000002u; // 18 ms later, past the wrap
     h.Idle();
     EXPECT_EQ(h.P.Display.Presents, presents + 1);
 }
@@ -53,7 +53,7 @@ TEST(FrameLoop, KeyboardIsPolledAtEveryIdleCallEvenWhenThrottled)
     THarness h;
     h.Frame();
     h.P.Keyboard.Press(DIK_LCONTROL);
-    h.Idle();   // no time passed: nothing drawn, keys still read
+    h.Idle(); // no time passed: nothing drawn, keys still read
     EXPECT_EQ(KeyboardState[DIK_LCONTROL], 0x80);
     h.P.Keyboard.Release(DIK_LCONTROL);
     h.Idle();
@@ -72,8 +72,8 @@ TEST(Intro, LastsEightyFiveDrawnFramesAndStepsTheMenuSelection)
         int Selected;
         int32_t State;
     } checkpoints[] = {
-        {1, 0, StateIntro},  {13, 0, StateIntro}, {14, 1, StateIntro}, {27, 1, StateIntro},
-        {28, 2, StateIntro}, {42, 3, StateIntro}, {56, 4, StateIntro}, {70, 5, StateIntro},
+        {1, 0, StateIntro},  {13, 0, StateIntro}, {14, 1, StateIntro},    {27, 1, StateIntro},
+        {28, 2, StateIntro}, {42, 3, StateIntro}, {56, 4, StateIntro},    {70, 5, StateIntro},
         {83, 5, StateIntro}, {84, 0, StateIntro}, {85, 0, StateMainMenu},
     };
     int frame = 0;
@@ -92,9 +92,9 @@ TEST(Intro, TitleSlidesInFromTheLeftEdge)
     THarness h;
     const uint32_t title = MenuSheetColor(SheetTitle);
     const uint32_t background = MenuSheetColor(SheetMenuBackground);
-    h.Frames(1);   // counter 0: the title lies wholly left of the screen
+    h.Frames(1); // counter 0: the title lies wholly left of the screen
     EXPECT_EQ(h.Shown(0, 10), background);
-    h.Frames(34);  // counter 102: its right 102 columns show
+    h.Frames(34); // counter 102: its right 102 columns show
     EXPECT_EQ(h.Shown(101, 10), title);
     EXPECT_EQ(h.Shown(102, 10), background);
 }
@@ -138,7 +138,7 @@ TEST(LostSurfaces, FailedBackgroundBlitAlsoRecovers)
 {
     THarness h;
     h.SkipIntro();
-    MenuSheets[SheetMenuBackground]->MarkLost();   // only the sheet: the clear still works
+    MenuSheets[SheetMenuBackground]->MarkLost(); // only the sheet: the clear still works
     h.Frame();
     EXPECT_EQ(MenuSheets[SheetMenuBackground]->IsLost(), DD_OK);
     h.Frame();
@@ -196,7 +196,7 @@ TEST(Restore, WindowReturnsToWhereItWasWhenLeft)
     h.P.Display.Top = 50;
     h.Form->OnDeactivate();
     EXPECT_EQ(h.P.Display.Minimizes, 0) << "window mode does not minimise on leaving";
-    h.P.Display.Left = -32000;   // where a minimised window sits
+    h.P.Display.Left = -32000; // where a minimised window sits
     h.Form->OnRestore();
     EXPECT_EQ(h.P.Display.Left, 100);
     EXPECT_EQ(h.P.Display.Top, 50);
@@ -205,42 +205,39 @@ TEST(Restore, WindowReturnsToWhereItWasWhenLeft)
 struct MusicCase {
     int32_t State;
     bool MusicOn;
-    const char* Module;   // loaded on activation; null: none
+    const char* Module; // loaded on activation; null: none
 };
 
-class ActivationMusic : public ::testing::TestWithParam<MusicCase> {};
+const MusicCase ActivationMusicCases[] = {
+    MusicCase{StateMainMenu, true, "1.xm"},  MusicCase{StateIntro, true, "1.xm"},
+    MusicCase{StateOptions, true, "1.xm"},   MusicCase{StateNameEntry, true, "1.xm"},
+    MusicCase{StatePlaying, true, "2.xm"},   MusicCase{StatePaused, true, "2.xm"},
+    MusicCase{StatePlaying, false, nullptr}, MusicCase{StateMainMenu, false, nullptr}};
 
-TEST_P(ActivationMusic, StopsWhenLeftAndRestartsByState)
+TEST(FrameLoop, ActivationMusicStopsWhenLeftAndRestartsByState)
 {
-    THarness h;
-    h.Form->OnActivate();
-    GameState = GetParam().State;
-    GameOptions.MusicOn = GetParam().MusicOn;
-    h.Form->OnDeactivate();
-    EXPECT_EQ(h.P.Music.Playing, 0u) << "music stops when the program is left";
-    EXPECT_FALSE(h.P.Keyboard.Acquired);
-    const size_t loads = h.P.Music.Loaded.size();
-    h.Form->OnActivate();
-    EXPECT_TRUE(h.P.Keyboard.Acquired);
-    EXPECT_EQ(MouseMode, -1);
-    if (GetParam().Module) {
-        ASSERT_EQ(h.P.Music.Loaded.size(), loads + 1);
-        EXPECT_EQ(h.P.Music.Loaded.back(), h.Folder() + "/sound/" + GetParam().Module);
-        EXPECT_NE(h.P.Music.Playing, 0u);
-    } else {
-        EXPECT_EQ(h.P.Music.Loaded.size(), loads);
-        EXPECT_EQ(h.P.Music.Playing, 0u);
+    for (const MusicCase& param : ActivationMusicCases) {
+        SCOPED_TRACE("row " + std::to_string(&param - ActivationMusicCases));
+        THarness h;
+        h.Form->OnActivate();
+        GameState = param.State;
+        GameOptions.MusicOn = param.MusicOn;
+        h.Form->OnDeactivate();
+        EXPECT_EQ(h.P.Music.Playing, 0u) << "music stops when the program is left";
+        EXPECT_FALSE(h.P.Keyboard.Acquired);
+        const size_t loads = h.P.Music.Loaded.size();
+        h.Form->OnActivate();
+        EXPECT_TRUE(h.P.Keyboard.Acquired);
+        EXPECT_EQ(MouseMode, -1);
+        if (param.Module) {
+            ASSERT_EQ(h.P.Music.Loaded.size(), loads + 1);
+            EXPECT_EQ(h.P.Music.Loaded.back(), h.Folder() + "/sound/" + param.Module);
+            EXPECT_NE(h.P.Music.Playing, 0u);
+        } else {
+            EXPECT_EQ(h.P.Music.Loaded.size(), loads);
+            EXPECT_EQ(h.P.Music.Playing, 0u);
+        }
     }
 }
-
-INSTANTIATE_TEST_SUITE_P(FrameLoop, ActivationMusic,
-                         ::testing::Values(MusicCase{StateMainMenu, true, "1.xm"},
-                                           MusicCase{StateIntro, true, "1.xm"},
-                                           MusicCase{StateOptions, true, "1.xm"},
-                                           MusicCase{StateNameEntry, true, "1.xm"},
-                                           MusicCase{StatePlaying, true, "2.xm"},
-                                           MusicCase{StatePaused, true, "2.xm"},
-                                           MusicCase{StatePlaying, false, nullptr},
-                                           MusicCase{StateMainMenu, false, nullptr}));
 
 } // namespace

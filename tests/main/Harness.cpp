@@ -6,6 +6,8 @@
 #include <fstream>
 #include <vector>
 
+#include <unistd.h>
+
 #include "graphics/AssetPack.h"
 #include "services/DXSounds.h"
 #include "services/FMOD.h"
@@ -26,34 +28,30 @@ void Put32(std::string& s, uint32_t v)
     Put16(s, v >> 16);
 }
 
-// A 24-bit bottom-up BMP of one colour.
+// An 8-bit bottom-up BMP of one colour (a one-entry palette keeps the pack
+// small and quick to read).
 std::string SolidBmp(int32_t w, int32_t h, uint32_t rgb)
 {
-    const uint32_t rowBytes = (static_cast<uint32_t>(w) * 3 + 3) & ~3u;
+    const uint32_t rowBytes = (static_cast<uint32_t>(w) + 3) & ~3u;
     const uint32_t dataSize = rowBytes * static_cast<uint32_t>(h);
+    const uint32_t dataOffset = 54 + 4;
     std::string b = "BM";
-    Put32(b, 54 + dataSize);
+    Put32(b, dataOffset + dataSize);
     Put32(b, 0);
-    Put32(b, 54);
+    Put32(b, dataOffset);
     Put32(b, 40);
     Put32(b, static_cast<uint32_t>(w));
     Put32(b, static_cast<uint32_t>(h));
     Put16(b, 1);
-    Put16(b, 24);
+    Put16(b, 8);
     Put32(b, 0);
     Put32(b, dataSize);
     Put32(b, 2835);
     Put32(b, 2835);
+    Put32(b, 1);   // colours in the palette
     Put32(b, 0);
-    Put32(b, 0);
-    std::string row(rowBytes, '\0');
-    for (int32_t x = 0; x < w; ++x) {
-        row[x * 3 + 0] = static_cast<char>(rgb & 0xFF);
-        row[x * 3 + 1] = static_cast<char>((rgb >> 8) & 0xFF);
-        row[x * 3 + 2] = static_cast<char>((rgb >> 16) & 0xFF);
-    }
-    for (int32_t y = 0; y < h; ++y)
-        b += row;
+    Put32(b, rgb & 0x00FFFFFF);   // blue, green, red, 0
+    b.append(dataSize, '\0');
     return b;
 }
 
@@ -98,17 +96,24 @@ uint32_t PackColor(int entry)
 
 const std::string& HarnessPackPath()
 {
+    // Written once into the build folder and shared by every test program;
+    // a program that finds it missing writes its own copy and renames it in.
     static const std::string path = [] {
-        static const std::string folder = MakeTempFolder();
+        const std::string folder = std::string(ZEPHYRION_BINARY_DIR) + "/tests/main-harness";
         const std::string p = folder + "/Data.pp";
-        std::ofstream out(p, std::ios::binary);
+        std::string pack;
         for (int e = 0; e < PackEntryCount; ++e) {
             const std::string bmp = SolidBmp(PackSizes[e].Width, PackSizes[e].Height, PackColor(e));
-            std::string len;
-            Put32(len, static_cast<uint32_t>(bmp.size()));
-            out << len << bmp;
+            Put32(pack, static_cast<uint32_t>(bmp.size()));
+            pack += bmp;
         }
-        std::atexit([] { std::filesystem::remove_all(folder); });
+        std::error_code error;
+        if (std::filesystem::file_size(p, error) == pack.size())
+            return p;
+        std::filesystem::create_directories(folder, error);
+        const std::string temp = p + "." + std::to_string(getpid());
+        std::ofstream(temp, std::ios::binary) << pack;
+        std::filesystem::rename(temp, p, error);
         return p;
     }();
     return path;

@@ -31,59 +31,78 @@ struct KeyCase {
     int32_t After;
 };
 
-class KeyInState : public ::testing::TestWithParam<KeyCase> {};
+const KeyCase KeyInStateCases[] = {KeyCase{StateIntro, VK_RETURN, StateIntro},
+                                   KeyCase{StateIntro, VK_ESCAPE, StateIntro},
+                                   KeyCase{StateMainMenu, VK_RETURN, StateHighScores},
+                                   KeyCase{StateMainMenu, VK_SPACE, StateHighScores},
+                                   KeyCase{StateMainMenu, VK_ESCAPE, StateExitConfirm},
+                                   KeyCase{StateMainMenu, KeyP, StateMainMenu},
+                                   KeyCase{StatePlaying, KeyP, StatePaused},
+                                   KeyCase{StatePlaying, VK_ESCAPE, StateQuitGameConfirm},
+                                   KeyCase{StatePlaying, VK_RETURN, StatePlaying},
+                                   KeyCase{StatePaused, KeyP, StatePlaying},
+                                   KeyCase{StatePaused, VK_ESCAPE, StatePlaying},
+                                   KeyCase{StatePaused, VK_RETURN, StatePaused},
+                                   KeyCase{StateOptions, VK_ESCAPE, StateMainMenu},
+                                   KeyCase{StateOptions, VK_RETURN, StateBossKeyCapture},
+                                   KeyCase{StateOptions, VK_RIGHT, StateBossKeyCapture},
+                                   KeyCase{StateOptions, VK_LEFT, StateBossKeyCapture},
+                                   KeyCase{StateOptions, KeyN, StateOptions},
+                                   KeyCase{StateBossKeyCapture, KeyQ, StateOptions},
+                                   KeyCase{StateBossKeyCapture, VK_SHIFT, StateBossKeyCapture},
+                                   KeyCase{StateBossKeyCapture, VK_CONTROL, StateBossKeyCapture},
+                                   KeyCase{StateBossKeyCapture, VK_MENU, StateBossKeyCapture},
+                                   KeyCase{StateHighScores, VK_ESCAPE, StateMainMenu},
+                                   KeyCase{StateHighScores, VK_RETURN, StateMainMenu},
+                                   KeyCase{StateHelpOverview, VK_ESCAPE, StateMainMenu},
+                                   KeyCase{StateHelpOverview, VK_SPACE, StateHelpBonuses},
+                                   KeyCase{StateHelpBonuses, VK_ESCAPE, StateMainMenu},
+                                   KeyCase{StateHelpControls, VK_RETURN, StateHelpAbout},
+                                   KeyCase{StateHelpAbout, VK_ESCAPE, StateMainMenu},
+                                   KeyCase{StateExitConfirm, VK_ESCAPE, StateMainMenu},
+                                   KeyCase{StateExitConfirm, KeyN, StateMainMenu},
+                                   KeyCase{StateExitConfirm, VK_RETURN, StateMainMenu},
+                                   KeyCase{StateExitConfirm, KeyY, StateMainMenu},
+                                   KeyCase{StateClearScoresConfirm, VK_ESCAPE, StateHighScores},
+                                   KeyCase{StateClearScoresConfirm, KeyN, StateClearScoresConfirm},
+                                   KeyCase{StateClearScoresConfirm, KeyY, StateClearScoresConfirm},
+                                   KeyCase{StateClearScoresConfirm, VK_RETURN, StateHighScores},
+                                   KeyCase{StateNameEntry, VK_ESCAPE, StateMainMenu},
+                                   KeyCase{StateNameEntry, VK_RETURN, StateMainMenu},
+                                   KeyCase{StateNameEntry, KeyN, StateNameEntry},
+                                   KeyCase{StateNameEntry, KeyY, StateNameEntry},
+                                   KeyCase{StateSubmitConfirm, VK_ESCAPE, StateMainMenu},
+                                   KeyCase{StateSubmitConfirm, KeyN, StateMainMenu},
+                                   KeyCase{StateSubmitConfirm, KeyY, StateHighScores},
+                                   KeyCase{StateSubmitRetry, KeyN, StateMainMenu},
+                                   KeyCase{StateSubmitRetry, VK_RETURN, StateHighScores},
+                                   KeyCase{StateQuitGameConfirm, VK_ESCAPE, StatePlaying},
+                                   KeyCase{StateQuitGameConfirm, KeyN, StatePlaying},
+                                   KeyCase{StateQuitGameConfirm, KeyY, StatePlaying},
+                                   KeyCase{StateSubmitting, VK_ESCAPE, StateSubmitting},
+                                   KeyCase{StateSubmitting, KeyY, StateSubmitting},
+                                   KeyCase{99, VK_ESCAPE, 99}};
 
-TEST_P(KeyInState, LeadsWhereTheKeyTableSays)
+TEST(Input, KeyInStateLeadsWhereTheKeyTableSays)
 {
-    const KeyCase& c = GetParam();
-    MenuHarness h;
-    // Selections that make a confirm lead somewhere visible.
-    MainMenuButtons->SetSelected(2);
-    HighScoreButtons->SetSelected(2);
-    HelpButtons->SetSelected(1);
-    OptionsMenu->Selected = 4;
-    YesNoDialog->FirstSelected = false;
-    OkCancelDialog->FirstSelected = false;
-    GameState = c.State;
-    h.Key(c.Key);
-    EXPECT_EQ(GameState, c.After);
-    EXPECT_EQ(h.P.Display.Minimizes, 0);
-    EXPECT_FALSE(h.P.Display.QuitRequested);
+    for (const KeyCase& param : KeyInStateCases) {
+        SCOPED_TRACE("row " + std::to_string(&param - KeyInStateCases));
+        const KeyCase& c = param;
+        MenuHarness h;
+        // Selections that make a confirm lead somewhere visible.
+        MainMenuButtons->SetSelected(2);
+        HighScoreButtons->SetSelected(2);
+        HelpButtons->SetSelected(1);
+        OptionsMenu->Selected = 4;
+        YesNoDialog->FirstSelected = false;
+        OkCancelDialog->FirstSelected = false;
+        GameState = c.State;
+        h.Key(c.Key);
+        EXPECT_EQ(GameState, c.After);
+        EXPECT_EQ(h.P.Display.Minimizes, 0);
+        EXPECT_FALSE(h.P.Display.QuitRequested);
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Input, KeyInState,
-    ::testing::Values(
-        KeyCase{StateIntro, VK_RETURN, StateIntro}, KeyCase{StateIntro, VK_ESCAPE, StateIntro},
-        KeyCase{StateMainMenu, VK_RETURN, StateHighScores}, KeyCase{StateMainMenu, VK_SPACE, StateHighScores},
-        KeyCase{StateMainMenu, VK_ESCAPE, StateExitConfirm}, KeyCase{StateMainMenu, KeyP, StateMainMenu},
-        KeyCase{StatePlaying, KeyP, StatePaused}, KeyCase{StatePlaying, VK_ESCAPE, StateQuitGameConfirm},
-        KeyCase{StatePlaying, VK_RETURN, StatePlaying}, KeyCase{StatePaused, KeyP, StatePlaying},
-        KeyCase{StatePaused, VK_ESCAPE, StatePlaying}, KeyCase{StatePaused, VK_RETURN, StatePaused},
-        KeyCase{StateOptions, VK_ESCAPE, StateMainMenu}, KeyCase{StateOptions, VK_RETURN, StateBossKeyCapture},
-        KeyCase{StateOptions, VK_RIGHT, StateBossKeyCapture}, KeyCase{StateOptions, VK_LEFT, StateBossKeyCapture},
-        KeyCase{StateOptions, KeyN, StateOptions}, KeyCase{StateBossKeyCapture, KeyQ, StateOptions},
-        KeyCase{StateBossKeyCapture, VK_SHIFT, StateBossKeyCapture},
-        KeyCase{StateBossKeyCapture, VK_CONTROL, StateBossKeyCapture},
-        KeyCase{StateBossKeyCapture, VK_MENU, StateBossKeyCapture},
-        KeyCase{StateHighScores, VK_ESCAPE, StateMainMenu}, KeyCase{StateHighScores, VK_RETURN, StateMainMenu},
-        KeyCase{StateHelpOverview, VK_ESCAPE, StateMainMenu}, KeyCase{StateHelpOverview, VK_SPACE, StateHelpBonuses},
-        KeyCase{StateHelpBonuses, VK_ESCAPE, StateMainMenu}, KeyCase{StateHelpControls, VK_RETURN, StateHelpAbout},
-        KeyCase{StateHelpAbout, VK_ESCAPE, StateMainMenu},
-        KeyCase{StateExitConfirm, VK_ESCAPE, StateMainMenu}, KeyCase{StateExitConfirm, KeyN, StateMainMenu},
-        KeyCase{StateExitConfirm, VK_RETURN, StateMainMenu}, KeyCase{StateExitConfirm, KeyY, StateMainMenu},
-        KeyCase{StateClearScoresConfirm, VK_ESCAPE, StateHighScores},
-        KeyCase{StateClearScoresConfirm, KeyN, StateClearScoresConfirm},
-        KeyCase{StateClearScoresConfirm, KeyY, StateClearScoresConfirm},
-        KeyCase{StateClearScoresConfirm, VK_RETURN, StateHighScores},
-        KeyCase{StateNameEntry, VK_ESCAPE, StateMainMenu}, KeyCase{StateNameEntry, VK_RETURN, StateMainMenu},
-        KeyCase{StateNameEntry, KeyN, StateNameEntry}, KeyCase{StateNameEntry, KeyY, StateNameEntry},
-        KeyCase{StateSubmitConfirm, VK_ESCAPE, StateMainMenu}, KeyCase{StateSubmitConfirm, KeyN, StateMainMenu},
-        KeyCase{StateSubmitConfirm, KeyY, StateHighScores}, KeyCase{StateSubmitRetry, KeyN, StateMainMenu},
-        KeyCase{StateSubmitRetry, VK_RETURN, StateHighScores},
-        KeyCase{StateQuitGameConfirm, VK_ESCAPE, StatePlaying}, KeyCase{StateQuitGameConfirm, KeyN, StatePlaying},
-        KeyCase{StateQuitGameConfirm, KeyY, StatePlaying}, KeyCase{StateSubmitting, VK_ESCAPE, StateSubmitting},
-        KeyCase{StateSubmitting, KeyY, StateSubmitting}, KeyCase{99, VK_ESCAPE, 99}));
 
 TEST(Input, ArrowsMoveTheSelectionOfTheStatesWidget)
 {
@@ -93,11 +112,10 @@ TEST(Input, ArrowsMoveTheSelectionOfTheStatesWidget)
         uint16_t Key;
         int Before, After;
     } cases[] = {
-        {StateMainMenu, VK_DOWN, 0, 1}, {StateMainMenu, VK_RIGHT, 5, 0}, {StateMainMenu, VK_UP, 0, 5},
-        {StateMainMenu, VK_LEFT, 3, 2}, {StateHighScores, VK_DOWN, 2, 0}, {StateHighScores, VK_LEFT, 1, 0},
-        {StateHelpAbout, VK_RIGHT, 1, 2}, {StateHelpOverview, VK_UP, 0, 2},
-        {StateOptions, VK_DOWN, 5, 5}, {StateOptions, VK_DOWN, 2, 3}, {StateOptions, VK_UP, 0, 0},
-        {StateOptions, VK_UP, 4, 3},
+        {StateMainMenu, VK_DOWN, 0, 1},   {StateMainMenu, VK_RIGHT, 5, 0},  {StateMainMenu, VK_UP, 0, 5},
+        {StateMainMenu, VK_LEFT, 3, 2},   {StateHighScores, VK_DOWN, 2, 0}, {StateHighScores, VK_LEFT, 1, 0},
+        {StateHelpAbout, VK_RIGHT, 1, 2}, {StateHelpOverview, VK_UP, 0, 2}, {StateOptions, VK_DOWN, 5, 5},
+        {StateOptions, VK_DOWN, 2, 3},    {StateOptions, VK_UP, 0, 0},      {StateOptions, VK_UP, 4, 3},
     };
     for (const auto& c : cases) {
         GameState = c.State;
@@ -214,7 +232,7 @@ TEST(Input, LeftAndRightChangeTheSelectedOption)
         uint16_t Key;
         bool Windowed, MusicOn, SoundOn;
     } cases[] = {
-        {1, VK_RIGHT, true, false, true}, {1, VK_LEFT, true, true, true}, {2, VK_LEFT, true, true, false},
+        {1, VK_RIGHT, true, false, true}, {1, VK_LEFT, true, true, true},   {2, VK_LEFT, true, true, false},
         {2, VK_RIGHT, true, true, true},  {0, VK_RIGHT, false, true, true}, {0, VK_LEFT, true, true, true},
     };
     for (const auto& c : cases) {
@@ -239,7 +257,7 @@ TEST(Input, TextFieldsTakeLettersAndBackspaceOnly)
         GameState = f.State;
         f.Field->Text.clear();
         f.Field->Length = 0;
-        h.Key(VK_BACK);   // nothing to delete
+        h.Key(VK_BACK); // nothing to delete
         for (uint16_t key : std::initializer_list<uint16_t>{KeyA, Key5, uint16_t(KeyA + 1), 186, 90})
             h.Key(key);
         EXPECT_EQ(f.Field->Text, "ABZ") << f.State;
@@ -254,25 +272,27 @@ struct NameCase {
     const char* Name;
 };
 
-class KeyNames : public ::testing::TestWithParam<NameCase> {};
+const NameCase KeyNamesCases[] = {
+    NameCase{0, "Bad"},    NameCase{7, "Bad"},    NameCase{8, "Back"},        NameCase{9, "Tab"},
+    NameCase{10, "Bad"},   NameCase{13, "Enter"}, NameCase{16, "Bad"},        NameCase{17, "Bad"},
+    NameCase{18, "Bad"},   NameCase{27, "Esc"},   NameCase{32, "Space"},      NameCase{33, "PgUp"},
+    NameCase{34, "PgDn"},  NameCase{35, "End"},   NameCase{36, "Home"},       NameCase{37, "Left"},
+    NameCase{38, "Up"},    NameCase{39, "Right"}, NameCase{40, "Down"},       NameCase{41, "Bad"},
+    NameCase{44, "Bad"},   NameCase{45, "Ins"},   NameCase{46, "Del"},        NameCase{47, "Bad"},
+    NameCase{48, "0"},     NameCase{57, "9"},     NameCase{58, ":"},          NameCase{64, "@"},
+    NameCase{65, "A"},     NameCase{90, "Z"},     NameCase{91, "Bad"},        NameCase{111, "Bad"},
+    NameCase{112, "F1"},   NameCase{121, "F10"},  NameCase{123, "F12"},       NameCase{126, "F15"},
+    NameCase{127, "Bad"},  NameCase{159, "Bad"},  NameCase{160, "Shift"},     NameCase{161, "Shift"},
+    NameCase{162, "Ctrl"}, NameCase{163, "Ctrl"}, NameCase{164, "Alt"},       NameCase{165, "Bad"},
+    NameCase{255, "Bad"},  NameCase{-1, "Bad"},   NameCase{65536 + 65, "Bad"}};
 
-TEST_P(KeyNames, MatchTheTable) { EXPECT_EQ(KeyName(GetParam().Code), GetParam().Name); }
-
-INSTANTIATE_TEST_SUITE_P(
-    Input, KeyNames,
-    ::testing::Values(NameCase{0, "Bad"}, NameCase{7, "Bad"}, NameCase{8, "Back"}, NameCase{9, "Tab"},
-                      NameCase{10, "Bad"}, NameCase{13, "Enter"}, NameCase{16, "Bad"}, NameCase{17, "Bad"},
-                      NameCase{18, "Bad"}, NameCase{27, "Esc"}, NameCase{32, "Space"}, NameCase{33, "PgUp"},
-                      NameCase{34, "PgDn"}, NameCase{35, "End"}, NameCase{36, "Home"}, NameCase{37, "Left"},
-                      NameCase{38, "Up"}, NameCase{39, "Right"}, NameCase{40, "Down"}, NameCase{41, "Bad"},
-                      NameCase{44, "Bad"}, NameCase{45, "Ins"}, NameCase{46, "Del"}, NameCase{47, "Bad"},
-                      NameCase{48, "0"}, NameCase{57, "9"}, NameCase{58, ":"}, NameCase{64, "@"},
-                      NameCase{65, "A"}, NameCase{90, "Z"}, NameCase{91, "Bad"}, NameCase{111, "Bad"},
-                      NameCase{112, "F1"}, NameCase{121, "F10"}, NameCase{123, "F12"}, NameCase{126, "F15"},
-                      NameCase{127, "Bad"}, NameCase{159, "Bad"}, NameCase{160, "Shift"},
-                      NameCase{161, "Shift"}, NameCase{162, "Ctrl"}, NameCase{163, "Ctrl"},
-                      NameCase{164, "Alt"}, NameCase{165, "Bad"}, NameCase{255, "Bad"}, NameCase{-1, "Bad"},
-                      NameCase{65536 + 65, "Bad"}));
+TEST(Input, KeyNamesMatchTheTable)
+{
+    for (const NameCase& param : KeyNamesCases) {
+        SCOPED_TRACE("row " + std::to_string(&param - KeyNamesCases));
+        EXPECT_EQ(KeyName(param.Code), param.Name);
+    }
+}
 
 TEST(Input, AltEnterSwitchesTheDisplayModeInEveryState)
 {
@@ -335,7 +355,7 @@ TEST(Input, ANewBossKeyTakesOverFromF12)
     h.Key(VK_RETURN);
     ASSERT_EQ(GameState, StateBossKeyCapture);
     h.Key(VK_SHIFT);
-    h.Key(VK_LSHIFT);   // has a name, so it would be taken: check the capture first
+    h.Key(VK_LSHIFT); // has a name, so it would be taken: check the capture first
     EXPECT_EQ(GameState, StateOptions);
     EXPECT_EQ(GameOptions.BossKey, VK_LSHIFT);
     GameState = StateBossKeyCapture;
@@ -355,10 +375,10 @@ TEST(Mouse, ClickActsOnTheItemSelectedAtThatMoment)
 {
     MenuHarness h;
     h.Form->OnActivate();
-    h.MoveMouse(600, 390);   // over "options"
+    h.MoveMouse(600, 390); // over "options"
     h.Frame();
     ASSERT_EQ(MainMenuButtons->Selected, 1);
-    h.Key(VK_DOWN);          // the keys take over: "high scores"
+    h.Key(VK_DOWN); // the keys take over: "high scores"
     h.Frame();
     EXPECT_EQ(MainMenuButtons->Selected, 2) << "a resting mouse does not move the selection";
     h.ClickHere();
@@ -374,17 +394,14 @@ TEST(Mouse, ClickOnAnItemChoosesIt)
         int32_t X, Y;
         int32_t After;
     } cases[] = {
-        {StateMainMenu, 600, 470, StateHelpOverview},
-        {StateHelpOverview, 600, 550, StateHelpBonuses},
-        {StateHelpBonuses, 700, 550, StateMainMenu},
-        {StateHighScores, 150, 480, StateMainMenu},
-        {StateExitConfirm, 480, 360, StateMainMenu},
-        {StateOptions, 670, 560, StateMainMenu},
+        {StateMainMenu, 600, 470, StateHelpOverview}, {StateHelpOverview, 600, 550, StateHelpBonuses},
+        {StateHelpBonuses, 700, 550, StateMainMenu},  {StateHighScores, 150, 480, StateMainMenu},
+        {StateExitConfirm, 480, 360, StateMainMenu},  {StateOptions, 670, 560, StateMainMenu},
     };
     for (const auto& c : cases) {
         GameState = c.State;
         h.MoveMouse(c.X, c.Y);
-        h.Frame();   // hovering selects the item
+        h.Frame(); // hovering selects the item
         h.ClickHere();
         EXPECT_EQ(GameState, c.After) << "state " << c.State;
     }

@@ -14,11 +14,11 @@
 
 namespace {
 
-const int32_t AllStates[] = {StateIntro, StateMainMenu, StatePlaying, StateOptions, StateHighScores,
-                             StateHelpOverview, StateExitConfirm, StateClearScoresConfirm, StateBossKeyCapture,
-                             StatePaused, StateNameEntry, StateSubmitConfirm, StateQuitGameConfirm,
-                             StateSubmitRetry, StateSubmitting, StateHelpBonuses, StateHelpControls,
-                             StateHelpAbout};
+const int32_t AllStates[] = {StateIntro,           StateMainMenu,     StatePlaying,     StateOptions,
+                             StateHighScores,      StateHelpOverview, StateExitConfirm, StateClearScoresConfirm,
+                             StateBossKeyCapture,  StatePaused,       StateNameEntry,   StateSubmitConfirm,
+                             StateQuitGameConfirm, StateSubmitRetry,  StateSubmitting,  StateHelpBonuses,
+                             StateHelpControls,    StateHelpAbout};
 
 TEST(Screens, EveryTextFitsTheScreen)
 {
@@ -54,53 +54,66 @@ TEST(Screens, StoryHasThirteenLinesInThreeParagraphsAndAClosingLine)
 struct PixelCase {
     int32_t State;
     int32_t X, Y;
-    int Sheet;   // menu sheet; -1: the frozen frame; -2: black
+    int Sheet; // menu sheet; -1: the frozen frame; -2: black
 };
 
-class ScreenPictures : public ::testing::TestWithParam<PixelCase> {};
+const PixelCase ScreenPicturesCases[] = {PixelCase{StateMainMenu, 300, 300, SheetMenuBackground},
+                                         PixelCase{StateMainMenu, 249, 137, SheetTitle},
+                                         PixelCase{StateMainMenu, 461, 327, SheetMainMenuItems},
+                                         PixelCase{StateMainMenu, 470, 337, SheetMainMenuItemLit},
+                                         PixelCase{StateMainMenu, 470, 376, SheetMainMenuItems},
+                                         PixelCase{StateOptions, 388, 0, SheetTitleBanner},
+                                         PixelCase{StateOptions, 300, 230, SheetOptionDisplay},
+                                         PixelCase{StateOptions, 327, 352, SheetOptionOnOff},
+                                         PixelCase{StateOptions, 309, 477, SheetOptionBossKey},
+                                         PixelCase{StateOptions, 614, 533, SheetBackButtonLit},
+                                         PixelCase{StateBossKeyCapture, 305, 473, SheetOptionBossKeyLit},
+                                         PixelCase{StateBossKeyCapture, 300, 230, SheetMenuBackground},
+                                         PixelCase{StateHighScores, 250, 120, SheetScoreRow},
+                                         PixelCase{StateHighScores, 260, 512, SheetScoreRow},
+                                         PixelCase{StateHighScores, 50, 210, SheetScoreButton1},
+                                         PixelCase{StateHighScores, 43, 133, SheetScoreButtonLit},
+                                         PixelCase{StateHighScores, 121, 460, SheetBackLabel},
+                                         PixelCase{StateHelpOverview, 440, 530, SheetHelpButtonLit + 0},
+                                         PixelCase{StateHelpOverview, 560, 566, SheetHelpNext},
+                                         PixelCase{StateHelpOverview, 665, 566, SheetBackLabel},
+                                         PixelCase{StateHelpAbout, 40, 339, SheetAboutPicture},
+                                         PixelCase{StateExitConfirm, 5, 590, SheetMenuBackground},
+                                         PixelCase{StateExitConfirm, 195, 395, SheetDialogPanel},
+                                         PixelCase{StateExitConfirm, 100, 100, SheetTitle},
+                                         PixelCase{StateClearScoresConfirm, 5, 590, -1},
+                                         PixelCase{StateClearScoresConfirm, 215, 395, SheetDialogPanel},
+                                         PixelCase{StatePaused, 5, 590, -1},
+                                         PixelCase{StateNameEntry, 5, 590, -1},
+                                         PixelCase{StateNameEntry, 220, 395, SheetDialogPanel},
+                                         PixelCase{StateSubmitConfirm, 205, 395, SheetDialogPanel},
+                                         PixelCase{StateQuitGameConfirm, 100, 100, -1},
+                                         PixelCase{StateQuitGameConfirm, 195, 395, SheetDialogPanel},
+                                         PixelCase{StateSubmitRetry, 5, 5, SheetHelpNext},
+                                         PixelCase{StateSubmitRetry, 5, 590, -1},
+                                         PixelCase{StateSubmitting, 5, 5, SheetHelpNext},
+                                         PixelCase{StateSubmitting, 195, 395, SheetDialogPanel},
+                                         PixelCase{99, 300, 300, -2},
+                                         PixelCase{6, 300, 300, -2}};
 
-TEST_P(ScreenPictures, AreDrawnWherePlaced)
+TEST(Screens, ScreenPicturesAreDrawnWherePlaced)
 {
-    const PixelCase& c = GetParam();
-    THarness h;
-    h.SkipIntro();
-    MainMenuButtons->SetSelected(0);
-    MainMenuButtons->Done = true;
-    ApplyMenuChoice();   // a game, for the dialogs over it
-    SnapshotSurface->Blt(nullptr, nullptr, nullptr, DDBLT_COLORFILL, 0x00123456);
-    GameState = c.State;
-    h.MoveMouse(0, 599);
-    h.Frame();
-    const uint32_t expected = c.Sheet >= 0 ? MenuSheetColor(c.Sheet) : c.Sheet == -1 ? 0x00123456u : 0u;
-    EXPECT_EQ(h.Shown(c.X, c.Y), expected);
+    for (const PixelCase& param : ScreenPicturesCases) {
+        SCOPED_TRACE("row " + std::to_string(&param - ScreenPicturesCases));
+        const PixelCase& c = param;
+        THarness h;
+        h.SkipIntro();
+        MainMenuButtons->SetSelected(0);
+        MainMenuButtons->Done = true;
+        ApplyMenuChoice(); // a game, for the dialogs over it
+        SnapshotSurface->Blt(nullptr, nullptr, nullptr, DDBLT_COLORFILL, 0x00123456);
+        GameState = c.State;
+        h.MoveMouse(0, 599);
+        h.Frame();
+        const uint32_t expected = c.Sheet >= 0 ? MenuSheetColor(c.Sheet) : c.Sheet == -1 ? 0x00123456u : 0u;
+        EXPECT_EQ(h.Shown(c.X, c.Y), expected);
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Screens, ScreenPictures,
-    ::testing::Values(
-        PixelCase{StateMainMenu, 300, 300, SheetMenuBackground}, PixelCase{StateMainMenu, 249, 137, SheetTitle},
-        PixelCase{StateMainMenu, 461, 327, SheetMainMenuItems}, PixelCase{StateMainMenu, 470, 337, SheetMainMenuItemLit},
-        PixelCase{StateMainMenu, 470, 376, SheetMainMenuItems},
-        PixelCase{StateOptions, 388, 0, SheetTitleBanner}, PixelCase{StateOptions, 300, 230, SheetOptionDisplay},
-        PixelCase{StateOptions, 327, 352, SheetOptionOnOff}, PixelCase{StateOptions, 309, 477, SheetOptionBossKey},
-        PixelCase{StateOptions, 614, 533, SheetBackButtonLit},
-        PixelCase{StateBossKeyCapture, 305, 473, SheetOptionBossKeyLit},
-        PixelCase{StateBossKeyCapture, 300, 230, SheetMenuBackground},
-        PixelCase{StateHighScores, 250, 120, SheetScoreRow}, PixelCase{StateHighScores, 260, 512, SheetScoreRow},
-        PixelCase{StateHighScores, 50, 210, SheetScoreButton1}, PixelCase{StateHighScores, 43, 133, SheetScoreButtonLit},
-        PixelCase{StateHighScores, 121, 460, SheetBackLabel},
-        PixelCase{StateHelpOverview, 440, 530, SheetHelpButtonLit + 0},
-        PixelCase{StateHelpOverview, 560, 566, SheetHelpNext}, PixelCase{StateHelpOverview, 665, 566, SheetBackLabel},
-        PixelCase{StateHelpAbout, 40, 339, SheetAboutPicture},
-        PixelCase{StateExitConfirm, 5, 590, SheetMenuBackground}, PixelCase{StateExitConfirm, 195, 395, SheetDialogPanel},
-        PixelCase{StateExitConfirm, 100, 100, SheetTitle},
-        PixelCase{StateClearScoresConfirm, 5, 590, -1}, PixelCase{StateClearScoresConfirm, 215, 395, SheetDialogPanel},
-        PixelCase{StatePaused, 5, 590, -1}, PixelCase{StateNameEntry, 5, 590, -1},
-        PixelCase{StateNameEntry, 220, 395, SheetDialogPanel}, PixelCase{StateSubmitConfirm, 205, 395, SheetDialogPanel},
-        PixelCase{StateQuitGameConfirm, 100, 100, -1}, PixelCase{StateQuitGameConfirm, 195, 395, SheetDialogPanel},
-        PixelCase{StateSubmitRetry, 5, 5, SheetHelpNext}, PixelCase{StateSubmitRetry, 5, 590, -1},
-        PixelCase{StateSubmitting, 5, 5, SheetHelpNext}, PixelCase{StateSubmitting, 195, 395, SheetDialogPanel},
-        PixelCase{99, 300, 300, -2}, PixelCase{6, 300, 300, -2}));
 
 // Texts drawn in one frame of a state, in order.
 std::vector<std::string> TextsOf(THarness& h, int32_t state)
@@ -126,7 +139,7 @@ TEST(Screens, OptionValuesFollowTheOptions)
     EXPECT_FALSE(Has(texts, "Off"));
     GameOptions.MusicOn = false;
     GameOptions.BossKey = 'Q';
-    h.Key(VK_RETURN, true);   // full screen
+    h.Key(VK_RETURN, true); // full screen
     texts = TextsOf(h, StateOptions);
     for (const char* t : {"FullScreen", "Off", "On", "Q"})
         EXPECT_TRUE(Has(texts, t)) << t;
@@ -175,8 +188,9 @@ TEST(Screens, DialogTextsAndTheScore)
         {StateSubmitRetry, {"Can not connect to", "server! Repeat?"}},
         {StateSubmitting, {"Please wait..."}},
         {StateHelpAbout, {"HELP", "ABOUT", "ZEPHYRION v.2.0", "(c) 2026 Zephyrion Games", WebSiteAddress()}},
-        {StateHelpBonuses, {"BONUSES", "Armor", "Live", "Energy", "Ionic gun", "Laser gun", "Plasma gun", "Missiles",
-                            "Mega-skull", "mega-bomb"}},
+        {StateHelpBonuses,
+         {"BONUSES", "Armor", "Live", "Energy", "Ionic gun", "Laser gun", "Plasma gun", "Missiles", "Mega-skull",
+          "mega-bomb"}},
         {StateHelpControls, {"CONTROLS", "MENU NAVIGATIONS", "GAME NAVIGATIONS"}},
         {StateHelpOverview, {"GAME OVERVIEW", OverviewStory[0].Text, OverviewStory[13].Text}},
         {StateHighScores, {"High Score"}},
@@ -212,7 +226,7 @@ TEST(Screens, BonusPageShowsEachFrameForTenDrawnFrames)
     AnimCounter = 0;
     h.Frames(80);
     EXPECT_EQ(AnimCounter, 80u);
-    h.Frame();   // frame 8 would be past the last: back to the first
+    h.Frame(); // frame 8 would be past the last: back to the first
     EXPECT_EQ(AnimCounter, 1u);
 }
 

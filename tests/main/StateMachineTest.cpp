@@ -19,23 +19,42 @@ struct ChoiceCase {
     const char* Name;
     int32_t From;
     W Widget;
-    int Item;        // list item, or 0 = "Yes"/"Ok", 1 = "No"/"Cancel"
+    int Item; // list item, or 0 = "Yes"/"Ok", 1 = "No"/"Cancel"
     bool Done;
     int32_t To;
-    int Clicks;      // click sounds played
+    int Clicks; // click sounds played
     std::function<void(THarness&)> Check;
 };
 
 void Choose(W widget, int item, bool done)
 {
     switch (widget) {
-    case W::None: break;
-    case W::MainMenu: MainMenuButtons->Selected = static_cast<int8_t>(item); MainMenuButtons->Done = done; break;
-    case W::HighScores: HighScoreButtons->Selected = static_cast<int8_t>(item); HighScoreButtons->Done = done; break;
-    case W::Help: HelpButtons->Selected = static_cast<int8_t>(item); HelpButtons->Done = done; break;
-    case W::Options: OptionsMenu->Selected = static_cast<int8_t>(item); OptionsMenu->Done = done; break;
-    case W::YesNo: YesNoDialog->FirstSelected = item == 0; YesNoDialog->Done = done; break;
-    case W::OkCancel: OkCancelDialog->FirstSelected = item == 0; OkCancelDialog->Done = done; break;
+    case W::None:
+        break;
+    case W::MainMenu:
+        MainMenuButtons->Selected = static_cast<int8_t>(item);
+        MainMenuButtons->Done = done;
+        break;
+    case W::HighScores:
+        HighScoreButtons->Selected = static_cast<int8_t>(item);
+        HighScoreButtons->Done = done;
+        break;
+    case W::Help:
+        HelpButtons->Selected = static_cast<int8_t>(item);
+        HelpButtons->Done = done;
+        break;
+    case W::Options:
+        OptionsMenu->Selected = static_cast<int8_t>(item);
+        OptionsMenu->Done = done;
+        break;
+    case W::YesNo:
+        YesNoDialog->FirstSelected = item == 0;
+        YesNoDialog->Done = done;
+        break;
+    case W::OkCancel:
+        OkCancelDialog->FirstSelected = item == 0;
+        OkCancelDialog->Done = done;
+        break;
     }
 }
 
@@ -45,7 +64,10 @@ void Opened(THarness& h, const std::string& address)
     EXPECT_EQ(h.P.Opener.Opened[0], address);
 }
 
-void NothingOpened(THarness& h) { EXPECT_TRUE(h.P.Opener.Opened.empty()); }
+void NothingOpened(THarness& h)
+{
+    EXPECT_TRUE(h.P.Opener.Opened.empty());
+}
 
 const ChoiceCase ChoiceCases[] = {
     {"IntroAnyClick", StateIntro, W::None, 0, false, StateMainMenu, 0, nullptr},
@@ -74,8 +96,7 @@ const ChoiceCase ChoiceCases[] = {
          EXPECT_FALSE(GameOptions.MusicOn);
          EXPECT_EQ(h.P.Music.Playing, 0u);
      }},
-    {"Sound", StateOptions, W::Options, 2, true, StateOptions, 1,
-     [](THarness&) { EXPECT_FALSE(GameOptions.SoundOn); }},
+    {"Sound", StateOptions, W::Options, 2, true, StateOptions, 1, [](THarness&) { EXPECT_FALSE(GameOptions.SoundOn); }},
     {"Country", StateOptions, W::Options, 3, true, StateOptions, 1,
      [](THarness&) { EXPECT_TRUE(CountryEdit->Editing); }},
     {"BossKey", StateOptions, W::Options, 4, true, StateBossKeyCapture, 1, nullptr},
@@ -144,44 +165,42 @@ const ChoiceCase ChoiceCases[] = {
     {"UnknownState", 99, W::MainMenu, 1, true, 99, 0, nullptr},
 };
 
-class MenuChoice : public ::testing::TestWithParam<ChoiceCase> {};
-
-TEST_P(MenuChoice, LeadsWhereTheMenuTableSays)
+TEST(StateMachine, MenuChoiceLeadsWhereTheMenuTableSays)
 {
-    const ChoiceCase& c = GetParam();
-    THarness h;
-    h.SkipIntro();
-    // A finished game with a score for the table and a name typed.
-    MainMenuButtons->SetSelected(0);
-    MainMenuButtons->Done = true;
-    ApplyMenuChoice();
-    CurrentGame->Phase = PhasePlay;
-    CurrentGame->Score = 999999;
-    HiScores[0].Score = 123456;
-    NameEdit->Text = "Anna";
-    NameEdit->Length = 4;
-    h.P.Music.Loaded.clear();
-    h.P.Display.CursorShown = true;
+    for (const ChoiceCase& param : ChoiceCases) {
+        SCOPED_TRACE(param.Name);
+        const ChoiceCase& c = param;
+        THarness h;
+        h.SkipIntro();
+        // A finished game with a score for the table and a name typed.
+        MainMenuButtons->SetSelected(0);
+        MainMenuButtons->Done = true;
+        ApplyMenuChoice();
+        CurrentGame->Phase = PhasePlay;
+        CurrentGame->Score = 999999;
+        HiScores[0].Score = 123456;
+        NameEdit->Text = "Anna";
+        NameEdit->Length = 4;
+        h.P.Music.Loaded.clear();
+        h.P.Display.CursorShown = true;
 
-    GameState = c.From;
-    Choose(c.Widget, c.Item, c.Done);
-    const int clicks = h.ClickSounds();
-    ApplyMenuChoice();
-    EXPECT_EQ(GameState, c.To);
-    EXPECT_EQ(h.ClickSounds() - clicks, c.Clicks);
-    if (c.Check)
-        c.Check(h);
+        GameState = c.From;
+        Choose(c.Widget, c.Item, c.Done);
+        const int clicks = h.ClickSounds();
+        ApplyMenuChoice();
+        EXPECT_EQ(GameState, c.To);
+        EXPECT_EQ(h.ClickSounds() - clicks, c.Clicks);
+        if (c.Check)
+            c.Check(h);
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(StateMachine, MenuChoice, ::testing::ValuesIn(ChoiceCases),
-                         [](const auto& info) { return std::string(info.param.Name); });
 
 TEST(StateMachine, PleaseWaitIsOnTheDisplayBeforeTheResultIsSent)
 {
     THarness h;
     h.SkipIntro();
     GameState = StateSubmitConfirm;
-    h.P.Clock.Advance(1);   // too soon for a frame of its own
+    h.P.Clock.Advance(1); // too soon for a frame of its own
     const int presents = h.P.Display.Presents;
     h.P.Text.Calls.clear();
     YesNoDialog->FirstSelected = true;
@@ -244,35 +263,34 @@ struct CloseCase {
     int32_t After;
 };
 
-class CloseRequest : public ::testing::TestWithParam<CloseCase> {};
+const CloseCase CloseRequestCases[] = {CloseCase{StateIntro, false, false, StateIntro},
+                                       CloseCase{StatePlaying, false, false, StatePlaying},
+                                       CloseCase{StatePaused, false, false, StatePaused},
+                                       CloseCase{StateNameEntry, false, false, StateNameEntry},
+                                       CloseCase{StateSubmitConfirm, false, false, StateSubmitConfirm},
+                                       CloseCase{StatePlaying, true, false, StatePlaying},
+                                       CloseCase{StateMainMenu, false, false, StateExitConfirm},
+                                       CloseCase{StateOptions, false, false, StateExitConfirm},
+                                       CloseCase{StateBossKeyCapture, false, false, StateExitConfirm},
+                                       CloseCase{StateHighScores, false, false, StateExitConfirm},
+                                       CloseCase{StateHelpAbout, false, false, StateExitConfirm},
+                                       CloseCase{StateClearScoresConfirm, false, false, StateExitConfirm},
+                                       CloseCase{StateSubmitRetry, false, false, StateExitConfirm},
+                                       CloseCase{StateExitConfirm, false, false, StateExitConfirm},
+                                       CloseCase{StateExitConfirm, true, true, StateExitConfirm},
+                                       CloseCase{StateMainMenu, true, true, StateExitConfirm}};
 
-TEST_P(CloseRequest, IsRefusedInPlayAndQuestionsElseAsksFirst)
+TEST(StateMachine, CloseRequestIsRefusedInPlayAndQuestionsElseAsksFirst)
 {
-    const CloseCase& c = GetParam();
-    THarness h;
-    GameState = c.State;
-    ExitConfirmed = c.ExitConfirmed;
-    EXPECT_EQ(h.Form->OnCloseQuery(), c.Granted);
-    EXPECT_EQ(GameState, c.After);
+    for (const CloseCase& param : CloseRequestCases) {
+        SCOPED_TRACE("row " + std::to_string(&param - CloseRequestCases));
+        const CloseCase& c = param;
+        THarness h;
+        GameState = c.State;
+        ExitConfirmed = c.ExitConfirmed;
+        EXPECT_EQ(h.Form->OnCloseQuery(), c.Granted);
+        EXPECT_EQ(GameState, c.After);
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    StateMachine, CloseRequest,
-    ::testing::Values(CloseCase{StateIntro, false, false, StateIntro},
-                      CloseCase{StatePlaying, false, false, StatePlaying},
-                      CloseCase{StatePaused, false, false, StatePaused},
-                      CloseCase{StateNameEntry, false, false, StateNameEntry},
-                      CloseCase{StateSubmitConfirm, false, false, StateSubmitConfirm},
-                      CloseCase{StatePlaying, true, false, StatePlaying},
-                      CloseCase{StateMainMenu, false, false, StateExitConfirm},
-                      CloseCase{StateOptions, false, false, StateExitConfirm},
-                      CloseCase{StateBossKeyCapture, false, false, StateExitConfirm},
-                      CloseCase{StateHighScores, false, false, StateExitConfirm},
-                      CloseCase{StateHelpAbout, false, false, StateExitConfirm},
-                      CloseCase{StateClearScoresConfirm, false, false, StateExitConfirm},
-                      CloseCase{StateSubmitRetry, false, false, StateExitConfirm},
-                      CloseCase{StateExitConfirm, false, false, StateExitConfirm},
-                      CloseCase{StateExitConfirm, true, true, StateExitConfirm},
-                      CloseCase{StateMainMenu, true, true, StateExitConfirm}));
 
 } // namespace
