@@ -1,5 +1,7 @@
 // Constructors of the real services, used by OpenPlatform. Each returns a
 // working service or, when its library or device is not there, a null one.
+// OpenPlatform owns the objects returned: ClosePlatform calls DestroySdlAudio
+// (which stops the device) and then deletes them.
 #pragma once
 #include "platform/Platform.h"
 
