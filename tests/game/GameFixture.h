@@ -38,6 +38,7 @@ protected:
         for (auto& h : HiScores) h = THiScores{};
         P.Clock.SetTicks(1000);
         BackBuffer = DD.CreateSurface(800, 600);
+        SnapshotSurface = DD.CreateSurface(800, 600);
         RandSeed = 12345;
         Game = std::make_unique<TGame>();
         CurrentGame = Game.get();
@@ -47,6 +48,7 @@ protected:
         CurrentGame = nullptr;
         Game.reset();
         DD.Release(BackBuffer);
+        DD.Release(SnapshotSurface);
         for (auto& s : GameSheets) s = nullptr;
         for (auto& s : MenuSheets) s = nullptr;
         for (auto& s : FlippedShotSheets) s = nullptr;

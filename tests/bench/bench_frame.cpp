@@ -1,0 +1,229 @@
+// Processor time of one busy game frame and of one present.
+//
+// The scene: both background layers, nine enemy fighters, a command ship,
+// twenty asteroids, twenty hit effects, twenty bonuses and every shot slot of
+// the warship's gun filled, drawn into an 800 x 600 back buffer with sprite
+// sheets of the real sizes (the built pack when it can be loaded, else blank
+// sheets of the pack's sizes). The scene is rebuilt before every frame, off
+// the clock, so that every measured frame is equally busy.
+#include <algorithm>
+#include <cstdio>
+#include <ctime>
+#include <filesystem>
+#include <memory>
+#include <vector>
+
+#include "game/Game.h"
+#include "graphics/AssetPack.h"
+#include "main/Globals.h"
+#include "platform/NullServices.h"
+#include "platform/Platform.h"
+#include "platform/Random.h"
+#include "platform/sdl/SdlText.h"
+#include "tools/art/ArtSizes.h"
+
+namespace {
+
+double CpuNow()
+{
+    timespec ts{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
+    return ts.tv_sec + ts.tv_nsec * 1e-9;
+}
+
+class TStepClock : public IClock {
+public:
+    uint32_t GetTickCount() override { return Now; }
+    void Sleep(uint32_t ms) override { Now += ms; }
+    uint32_t Now = 100000;
+};
+
+class TStillMouse : public IMouseDevice {
+public:
+    HRESULT Acquire() override { return DD_OK; }
+    HRESULT Unacquire() override { return DD_OK; }
+    HRESULT GetDeviceState(uint32_t, void*) override { return DD_OK; }
+};
+
+class TQuietDisplay : public IDisplay {
+public:
+    void SetMode(bool) override {}
+    void Present(const TSurface&, const TRect&) override {}
+    void GetDesktopSize(int32_t& w, int32_t& h) override { w = 1920, h = 1080; }
+    void GetWindowPos(int32_t& l, int32_t& t) override { l = t = 0; }
+    void MoveWindow(int32_t, int32_t) override {}
+    void ShowCursor(bool) override {}
+    void SetCursorPos(int32_t, int32_t) override {}
+    void Minimize() override {}
+    void Show() override {}
+    void SetTitle(const std::string&) override {}
+    void RequestQuit() override {}
+    void ShowError(const std::string&, const std::string&) override {}
+};
+
+// Sheets of the pack's sizes, filled with a pattern and a magenta key.
+void MakeBlankSheets(TDirectDraw& dd)
+{
+    auto make = [&](int entry) {
+        const TSize size = EntrySize(entry);
+        TSurface* s = dd.CreateSurface(size.Width, size.Height);
+        for (int y = 0; y < size.Height; ++y)
+            for (int x = 0; x < size.Width; ++x)
+                s->SetPixel(x, y, ((x / 4 + y / 4) % 3 == 0) ? TransparentMagenta : 0x336699u + x);
+        DDCOLORKEY key{TransparentMagenta, TransparentMagenta};
+        s->SetColorKey(DDCKEY_SRCBLT, &key);
+        return s;
+    };
+    for (int i = 0; i < GameSheetCount; ++i)
+        GameSheets[i] = make(i);
+    for (int i = 0; i < MenuSheetCount; ++i)
+        MenuSheets[i] = make(GameSheetCount + i);
+    for (int i = 0; i < FlippedShotSheetCount; ++i)
+        FlippedShotSheets[i] = make(SheetShot + i);
+}
+
+void BuildScene(TGame& g)
+{
+    g.Engine->ResetEngine();
+    for (auto& h : g.Hits) h.reset();
+    g.Phase = PhasePlay;
+    g.Distance = 0;
+    g.Energy = 124;
+    g.Armor = 30;
+    g.Lives = 3;
+    g.Ship->X = 380;
+    g.Ship->Y = 480;
+    g.Ship->MegaBombReady = g.Ship->MegaSkullReady = true;
+    for (int i = 0; i < 9; ++i) {
+        auto& slot = g.Engine->Enemies[i];
+        slot = std::make_unique<TEnemyShip>(&g, static_cast<uint8_t>(i), static_cast<uint8_t>(i % 4),
+                                            static_cast<int16_t>(20 + 85 * i), static_cast<int16_t>(60 + 20 * (i % 3)));
+        slot->LifeBar->Visible = true;
+        for (int s = 0; s < 4; ++s)
+            slot->Gun->Shots[s] = std::make_unique<TPulya>(static_cast<uint8_t>(i), slot->X, static_cast<int16_t>(200 + 40 * s), 0.0);
+    }
+    g.Engine->Boss = std::make_unique<TBaseBoss>(&g, 2);
+    g.Engine->Boss->Y = 120;
+    g.Engine->Boss->LifeBar->Visible = true;
+    for (int i = 0; i < AsteroidSlots; ++i) {
+        g.Asteroids[i] = std::make_unique<TAsteroid>(&g, static_cast<uint8_t>(i));
+        g.Asteroids[i]->X = static_cast<int16_t>(30 + 37 * i);
+        g.Asteroids[i]->Y = static_cast<int16_t>(250 + 7 * i);
+    }
+    for (int i = 0; i < HitSlots; ++i) {
+        g.Hits[i] = std::make_unique<THit>(static_cast<uint8_t>(i % 18), 0, static_cast<int16_t>(40 * i), 300, static_cast<uint8_t>(i));
+        g.Hits[i]->Frame = static_cast<int16_t>(i % 16);
+    }
+    for (int i = 0; i < BonusSlots; ++i)
+        g.Bonuses[i] = std::make_unique<TBonus>(&g, static_cast<uint8_t>(i), static_cast<int16_t>(38 * i), 330);
+    for (int s = 0; s < GunShotSlots; ++s)
+        g.Ship->Gun->Shots[s] = std::make_unique<TPulya>(static_cast<uint8_t>(s % 9), static_cast<int16_t>(35 * s), 380, 3.15);
+}
+
+double Median(std::vector<double> v)
+{
+    std::sort(v.begin(), v.end());
+    return v[v.size() / 2];
+}
+
+} // namespace
+
+int main()
+{
+    TStepClock clock;
+    TStillMouse mouse;
+    TQuietDisplay display;
+    TNullMixer mixer;
+    TNullModulePlayer music;
+    TSdlText text;
+    Platform.Clock = &clock;
+    Platform.Mouse = &mouse;
+    Platform.Display = &display;
+    Platform.Mixer = &mixer;
+    Platform.Music = &music;
+    Platform.Text = &text;
+
+    TDirectDraw dd;
+    DDraw = &dd;
+    BackBuffer = dd.CreateSurface(800, 600);
+    SnapshotSurface = dd.CreateSurface(800, 600);
+
+    const char* sheets = "blank sheets of the pack's sizes";
+    const std::string pack = std::string(ZEPHYRION_BINARY_DIR) + "/Data/Data.pp";
+    if (std::filesystem::exists(pack)) {
+        AssetPackPath = pack;
+        try {
+            LoadAssetPack(&dd);
+            if (GameSheets[SheetBackgroundFar] && MenuSheets[SheetHudFrame])
+                sheets = "the built asset pack";
+        } catch (const std::exception& e) {
+            std::printf("pack not loaded: %s\n", e.what());
+        }
+    }
+    const bool blank = !GameSheets[SheetBackgroundFar] || !MenuSheets[SheetHudFrame];
+    if (blank)
+        MakeBlankSheets(dd);
+
+    RandSeed = 1;
+    auto game = std::make_unique<TGame>();
+    CurrentGame = game.get();
+
+    constexpr int Frames = 1000;
+    std::vector<double> frame, clear, present;
+    frame.reserve(Frames);
+    std::vector<uint32_t> upload(800 * 600);
+    TPrimarySurface* primary = dd.CreatePrimarySurface([&](const TSurface& src, const TRect& r) {
+        // What the SDL presenter does with the frame: one copy of its pixels.
+        for (int y = 0; y < r.Height(); ++y)
+            std::copy_n(src.Pixels() + static_cast<size_t>(r.Top + y) * src.Width() + r.Left, r.Width(),
+                        upload.data() + static_cast<size_t>(y) * 800);
+    });
+    const TRect whole{0, 0, 800, 600};
+    for (int i = 0; i < Frames; ++i) {
+        BuildScene(*game);
+        clock.Now += (i % 8 == 0 || i % 8 == 3 || i % 8 == 6) ? 15 : 16;
+        double t0 = CpuNow();
+        BackBuffer->Blt(nullptr, nullptr, nullptr, DDBLT_COLORFILL | DDBLT_WAIT, 0);
+        double t1 = CpuNow();
+        game->UpdateAndDraw(BackBuffer);
+        double t2 = CpuNow();
+        primary->Blt(&whole, BackBuffer, &whole, DDBLT_WAIT);
+        double t3 = CpuNow();
+        clear.push_back(t1 - t0);
+        frame.push_back(t2 - t1);
+        present.push_back(t3 - t2);
+    }
+    // Where the frame's time goes: the two layers and the heads-up display.
+    std::vector<double> layers, hud;
+    for (int i = 0; i < 300; ++i) {
+        clock.Now += 16;
+        double t0 = CpuNow();
+        game->FarLayer->ScrollAndDraw(BackBuffer);
+        game->NearLayer->ScrollAndDraw(BackBuffer);
+        double t1 = CpuNow();
+        game->DrawHud();
+        double t2 = CpuNow();
+        layers.push_back(t1 - t0);
+        hud.push_back(t2 - t1);
+    }
+    std::printf("sheets: %s; text: %s\n", sheets, "SDL2_ttf renderer");
+    std::printf("busy game frame (UpdateAndDraw): median %.3f ms, worst %.3f ms over %d frames\n",
+                Median(frame) * 1e3, *std::max_element(frame.begin(), frame.end()) * 1e3, Frames);
+    std::printf("  of which both background layers: median %.3f ms, heads-up display: median %.3f ms\n",
+                Median(layers) * 1e3, Median(hud) * 1e3);
+    std::printf("clear of the back buffer:        median %.3f ms\n", Median(clear) * 1e3);
+    std::printf("present (primary blit + upload copy of 800 x 600): median %.3f ms\n", Median(present) * 1e3);
+
+    CurrentGame = nullptr;
+    game.reset();
+    if (blank) {
+        for (auto& s : GameSheets) dd.Release(s);
+        for (auto& s : MenuSheets) dd.Release(s);
+        for (auto& s : FlippedShotSheets) dd.Release(s);
+    } else {
+        ReleaseAssets();
+    }
+    dd.Release(BackBuffer);
+    dd.Release(SnapshotSurface);
+    return 0;
+}
