@@ -274,3 +274,28 @@ TEST_F(SdlAppTest, LoopSleepsUntilTheNextTick)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(SdlAppTest, CursorPlacedInScreenCoordinatesLandsInTheClientAreaWithoutDeviceMotion)
+{
+    // The game puts the cursor at the window's corner + (200, 200) every
+    // frame while the mouse flies the ship; the device must not see that as
+    // the player's motion.
+    Platform.Display->SetMode(true);
+    SDL_PumpEvents();
+    SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
+    Platform.Mouse->Acquire();
+    int32_t left = 0, top = 0;
+    Platform.Display->GetWindowPos(left, top);
+    Platform.Display->SetCursorPos(left + 200, top + 200);
+    TRecorder r;
+    const auto log = Run({}, r);
+    EXPECT_EQ(log, (std::vector<std::string>{"move 200,200"}));
+    int32_t state[5] = {};
+    ASSERT_EQ(Platform.Mouse->GetDeviceState(20, state), DD_OK);
+    EXPECT_EQ(state[0], 0);
+    EXPECT_EQ(state[1], 0);
+}
+
+} // namespace
