@@ -201,8 +201,11 @@ int32_t TSdlText::MeasureText(const std::string& text, const TFontSpec& font)
 void TSdlText::DrawText(TSurface& target, int32_t x, int32_t y, const std::string& text, const TFontSpec& font,
                         uint32_t rgb, uint32_t align)
 {
+    // A lost surface gives no drawing context: its text is not drawn.
+    if (target.IsLost() != DD_OK || target.Width() <= 0 || target.Height() <= 0)
+        return;
     TTF_Font* f = Font(font);
-    if (!f || target.Width() <= 0 || target.Height() <= 0)
+    if (!f)
         return;
     const std::string utf8 = Cp1252ToUtf8(text);
     if (utf8.empty())

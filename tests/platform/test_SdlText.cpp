@@ -168,6 +168,13 @@ TEST(SdlText, TextAcrossTheEdgesIsClippedAndEmptyTextDrawsNothing)
     text.DrawText(*blank, 10, 5, "", font, 0x00FF00, TA_LEFT);
     text.DrawText(*blank, 10, 5, std::string("\0abc", 4), font, 0x00FF00, TA_LEFT);
     EXPECT_EQ(InkOf(*blank, 0).Right, -1);
+    // A lost surface takes no text until it is restored.
+    blank->MarkLost();
+    text.DrawText(*blank, 10, 5, "Lost", font, 0x00FF00, TA_LEFT);
+    EXPECT_EQ(InkOf(*blank, 0).Right, -1);
+    blank->Restore();
+    text.DrawText(*blank, 10, 5, "Lost", font, 0x00FF00, TA_LEFT);
+    EXPECT_GE(InkOf(*blank, 0).Right, 0);
     dd.Release(s);
     dd.Release(blank);
 }
