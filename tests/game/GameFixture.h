@@ -5,12 +5,15 @@
 
 #include <cstring>
 #include <memory>
+#include <vector>
 
 #include "fakes/Fakes.h"
 #include "game/Game.h"
 #include "graphics/AssetPack.h"
 #include "main/Globals.h"
 #include "platform/Random.h"
+#include "services/DXSounds.h"
+#include "services/FMOD.h"
 #include "services/Options.h"
 
 // A copy of the game's generator, to know which draws a seed gives.
@@ -37,6 +40,7 @@ protected:
         GameOptions = TOptions{};
         for (auto& h : HiScores) h = THiScores{};
         P.Clock.SetTicks(1000);
+        InitSoundEffects();
         BackBuffer = DD.CreateSurface(800, 600);
         SnapshotSurface = DD.CreateSurface(800, 600);
         RandSeed = 12345;
@@ -47,6 +51,8 @@ protected:
     {
         CurrentGame = nullptr;
         Game.reset();
+        StopMusic();
+        CloseSoundEffects();
         DD.Release(BackBuffer);
         DD.Release(SnapshotSurface);
         for (auto& s : GameSheets) s = nullptr;
@@ -79,6 +85,20 @@ protected:
         int n = 0;
         for (auto& h : Game->Hits) n += h ? 1 : 0;
         return n;
+    }
+    // The effects played since the last call, in order.
+    std::vector<int> TakeEffects()
+    {
+        std::vector<int> out;
+        for (int b : P.Mixer.PlayLog) {
+            int main = b;
+            while (P.Mixer.Buffers[main].Source >= 0)
+                main = P.Mixer.Buffers[main].Source;
+            out.push_back(main);
+        }
+        P.Mixer.PlayLog.clear();
+        P.Mixer.FinishAll();
+        return out;
     }
     int CountEnemies() const
     {

@@ -1,4 +1,5 @@
 #include "GameFixture.h"
+#include "graphics/Draw.h"
 
 using Controller = GameTest;
 
@@ -184,7 +185,6 @@ TEST_F(Controller, AddHitTakesTheFirstFreeSlotAndDropsWhenFull)
 
 struct TGameOverCase {
     int32_t Score, Tenth;
-    bool MusicOn;
     int32_t State;
 };
 
@@ -193,7 +193,6 @@ class GameOverEnd : public GameTest, public ::testing::WithParamInterface<TGameO
 TEST_P(GameOverEnd, LeadsToNameEntryOnlyAboveTheTenthScore)
 {
     const TGameOverCase c = GetParam();
-    GameOptions.MusicOn = c.MusicOn;
     HiScores[9].Score = c.Tenth;
     StartPlay();
     Game->Score = c.Score;
@@ -204,7 +203,7 @@ TEST_P(GameOverEnd, LeadsToNameEntryOnlyAboveTheTenthScore)
     EXPECT_EQ(Game->Lives, 0);
     EXPECT_EQ(CountHits(), 5); // created, never shown
     const uint32_t start = Game->PhaseStart;
-    P.Music.Log.clear();
+    SnapshotSurface->Blt(nullptr, nullptr, nullptr, DDBLT_COLORFILL, 0x123456);
     for (;;) {
         Frame();
         if (P.Clock.Now - start > 2000)
@@ -212,16 +211,16 @@ TEST_P(GameOverEnd, LeadsToNameEntryOnlyAboveTheTenthScore)
         EXPECT_EQ(GameState, StatePlaying);
     }
     EXPECT_EQ(GameState, c.State);
+    // Name entry shows the last game frame behind its dialog: "Game Over" in green.
+    EXPECT_EQ(SnapshotSurface->GetPixel(312, 305), c.State == StateNameEntry ? ColorBrightGreen : 0x123456u);
     EXPECT_TRUE(P.Display.CursorShown);
     EXPECT_EQ(Game->Phase, PhaseGameOver);
     EXPECT_EQ(CountHits(), 5);
 }
 
 INSTANTIATE_TEST_SUITE_P(Scores, GameOverEnd,
-                         ::testing::Values(TGameOverCase{100, 100, true, StateMainMenu},
-                                           TGameOverCase{101, 100, false, StateNameEntry},
-                                           TGameOverCase{0, 0, true, StateMainMenu},
-                                           TGameOverCase{5, -1, true, StateNameEntry}));
+                         ::testing::Values(TGameOverCase{100, 100, StateMainMenu}, TGameOverCase{101, 100, StateNameEntry},
+                                           TGameOverCase{0, 0, StateMainMenu}, TGameOverCase{5, -1, StateNameEntry}));
 
 TEST_F(Controller, QuitDuringPlayEndsAtTheFirstGameOverFrame)
 {

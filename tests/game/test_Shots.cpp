@@ -167,3 +167,34 @@ TEST_F(Shots, LifeBarShowsForOneHundredAndOneDraws)
     }
     EXPECT_EQ(draws, 101);
 }
+
+TEST_F(Shots, PlayerShotsAreDrawnFromTheUpsideDownSheetsFrameByFrame)
+{
+    // Shot kind 0: two 26 x 28 frames; frame 0 red, frame 1 green in the
+    // upside-down sheet, blue everywhere in the enemies' sheet.
+    TSurface* flipped = DD.CreateSurface(52, 28);
+    TSurface* normal = DD.CreateSurface(52, 28);
+    for (int y = 0; y < 28; ++y)
+        for (int x = 0; x < 52; ++x) {
+            flipped->SetPixel(x, y, x < 26 ? 0xFF0000u : 0x00FF00u);
+            normal->SetPixel(x, y, 0x0000FFu);
+        }
+    FlippedShotSheets[0] = flipped;
+    GameSheets[SheetShot] = normal;
+    struct Row { bool Player; uint32_t Advance; uint32_t Color; };
+    for (const Row& r : {Row{true, 0, 0xFF0000u}, Row{true, 201, 0x00FF00u}, Row{false, 0, 0x0000FFu},
+                         Row{true, 200, 0xFF0000u}}) {
+        BackBuffer->Blt(nullptr, nullptr, nullptr, DDBLT_COLORFILL, 0);
+        TPulya s(0, 100, 200, 3.15);
+        s.X = 100.5f; // drawn at 100: halves go to even
+        P.Clock.Advance(r.Advance);
+        s.UpdateAndDraw(BackBuffer, r.Player);
+        EXPECT_EQ(BackBuffer->GetPixel(100, 200), r.Color) << r.Player << " " << r.Advance;
+        EXPECT_EQ(BackBuffer->GetPixel(125, 227), r.Color);
+        EXPECT_EQ(BackBuffer->GetPixel(126, 200), 0u);
+        EXPECT_EQ(BackBuffer->GetPixel(99, 200), 0u);
+    }
+    FlippedShotSheets[0] = GameSheets[SheetShot] = nullptr;
+    DD.Release(flipped);
+    DD.Release(normal);
+}
