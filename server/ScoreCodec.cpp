@@ -26,18 +26,17 @@ bool HasControlBytes(const std::string& text)
     return false;
 }
 
+// As the game writes a score: "0", or an optional minus and no leading zero.
 bool ParseInt32(const std::string& text, int32_t& value)
 {
-    size_t i = 0;
-    bool negative = false;
-    if (i < text.size() && text[i] == '-') {
-        negative = true;
-        ++i;
-    }
-    if (i == text.size() || text.size() - i > 10)
+    const bool negative = !text.empty() && text[0] == '-';
+    const size_t first = negative ? 1 : 0;
+    if (text.size() == first || text.size() - first > 10)
+        return false;
+    if (text[first] == '0' && (text.size() > first + 1 || negative))
         return false;
     int64_t v = 0;
-    for (; i < text.size(); ++i) {
+    for (size_t i = first; i < text.size(); ++i) {
         if (text[i] < '0' || text[i] > '9')
             return false;
         v = v * 10 + (text[i] - '0');

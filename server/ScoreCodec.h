@@ -37,7 +37,7 @@ enum class TParseError {
     Layout,   // not the seven fields type, name, score, key, p, add, z in order
     Type,     // type other than 0
     Name,     // too long or holds control bytes
-    Score,    // not a signed 32-bit decimal integer
+    Score,    // not a signed 32-bit decimal integer as the game writes it
     Key,      // not the game's key letter
     Country,  // too long or holds control bytes
     Padding,  // z holds more than the "0" padding
