@@ -76,6 +76,14 @@ protected:
     std::string SavedPath;
 };
 
+size_t OpenFileCount()
+{
+    size_t n = 0;
+    for ([[maybe_unused]] const auto& e : fs::directory_iterator("/proc/self/fd"))
+        ++n;
+    return n;
+}
+
 std::string ErrorOf(const std::function<void()>& action)
 {
     try {
@@ -149,6 +157,7 @@ TEST_P(PackEntryTest, ReadsTheEntryOrRefusesThePack)
 {
     const TEntryCase& c = GetParam();
     Write(c.Pack());
+    const size_t openFiles = OpenFileCount();
     if (c.ExpectedEntry >= 0) {
         NEED_DECODER();
         TSurface* s = LoadPackImage(&DD, AssetPackPath, uint8_t(c.Entry));
@@ -165,6 +174,7 @@ TEST_P(PackEntryTest, ReadsTheEntryOrRefusesThePack)
         EXPECT_EQ(ErrorOf([&] { LoadPackImage(&DD, AssetPackPath, uint8_t(c.Entry)); }), c.Error);
     }
     EXPECT_EQ(DD.SurfaceCount(), 0u);
+    EXPECT_EQ(OpenFileCount(), openFiles) << "the pack is closed again";
 }
 
 INSTANTIATE_TEST_SUITE_P(Entries, PackEntryTest, ::testing::ValuesIn(EntryCases),
