@@ -15,11 +15,6 @@
 using namespace packtest;
 namespace fs = std::filesystem;
 
-// Cases that decode pictures wait for the platform's BMP reader.
-#define NEED_DECODER()                                                                                  \
-    if (!BmpDecoderReady())                                                                             \
-    GTEST_SKIP() << "the platform's BMP reader is not in place yet"
-
 namespace {
 
 constexpr uint32_t Magenta = 0x00FF00FF;
@@ -159,7 +154,6 @@ TEST_P(PackEntryTest, ReadsTheEntryOrRefusesThePack)
     Write(c.Pack());
     const size_t openFiles = OpenFileCount();
     if (c.ExpectedEntry >= 0) {
-        NEED_DECODER();
         TSurface* s = LoadPackImage(&DD, AssetPackPath, uint8_t(c.Entry));
         ASSERT_NE(s, nullptr);
         EXPECT_EQ(s->Width(), EntryWidth(c.ExpectedEntry));
@@ -199,7 +193,6 @@ TEST_F(AssetPackTest, PackThatCannotBeOpenedNamesTheFileAndTheReason)
 
 TEST_F(AssetPackTest, FullLoadFillsEverySlotFromItsEntry)
 {
-    NEED_DECODER();
     Write(GoodPack());
     LoadAssetPack(&DD);
 
@@ -240,7 +233,6 @@ TEST_F(AssetPackTest, FullLoadFillsEverySlotFromItsEntry)
 // other sheet is cut out on magenta and shows black.
 TEST_F(AssetPackTest, TransparentColourOfEachSheet)
 {
-    NEED_DECODER();
     Write(GoodPack());
     LoadAssetPack(&DD);
     TSurface* target = DD.CreateSurface(200, 20);
@@ -258,7 +250,6 @@ TEST_F(AssetPackTest, TransparentColourOfEachSheet)
 
 TEST_F(AssetPackTest, ReloadReplacesSheetsAndKeepsTheWidgets)
 {
-    NEED_DECODER();
     Write(GoodPack());
     LoadAssetPack(&DD);
     TDDBtnCollection* mainMenu = MainMenuButtons;
@@ -299,7 +290,6 @@ TEST_F(AssetPackTest, ReloadReplacesSheetsAndKeepsTheWidgets)
 // already let go of its old sheet, the later slots keep theirs.
 TEST_F(AssetPackTest, ShortPackStopsAtTheMissingEntry)
 {
-    NEED_DECODER();
     Write(GoodPack());
     LoadAssetPack(&DD);
     TSurface* laterSheet = GameSheets[51];
@@ -316,7 +306,6 @@ TEST_F(AssetPackTest, ShortPackStopsAtTheMissingEntry)
 // sheets copes with that.
 TEST_F(AssetPackTest, SlotsStayEmptyWhenSurfacesCannotBeMade)
 {
-    NEED_DECODER();
     Write(GoodPack());
     DD.FailCreates = true;
     LoadAssetPack(&DD);
@@ -410,7 +399,6 @@ TEST(SurfaceHelpers, MirrorRowsTurnsUpsideDownAndCopesWithUnequalSizes)
 // The pack the art generator writes at build time loads whole.
 TEST_F(AssetPackTest, GeneratedPackLoads)
 {
-    NEED_DECODER();
     const fs::path built = fs::path(ZEPHYRION_BINARY_DIR) / "Data" / "Data.pp";
     if (!fs::exists(built))
         GTEST_SKIP() << "no generated pack at " << built;

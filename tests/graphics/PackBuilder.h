@@ -87,15 +87,6 @@ inline void WriteFile(const std::filesystem::path& path, const std::vector<uint8
     std::fclose(f);
 }
 
-// True once the platform's BMP reader is in place.
-inline bool BmpDecoderReady()
-{
-    const auto bmp = SolidBmp(2, 2, 0x00123456);
-    TImage image;
-    return DecodeBmp(bmp.data(), bmp.size(), image) && image.Width == 2 && image.Height == 2 &&
-           image.Pixels.size() == 4 && image.Pixels[0] == 0x00123456;
-}
-
 // A fresh folder of its own under the system's temporary folder.
 inline std::filesystem::path MakeTempFolder(const std::string& name)
 {
