@@ -50,7 +50,7 @@ public:
         options.Database = db;
         Server = std::make_unique<scores::TScoreServer>(options);
         Thread = std::thread([this] { Server->Run(); });
-        while (!Server->IsRunning())
+        for (int waited = 0; !Server->IsRunning() && waited < 5000; ++waited)
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
     ~ServerThread()
@@ -158,7 +158,8 @@ TEST_F(OnlineScores, AOneTimeValueNeedsItsCookieAndIsGoodOnce)
     ASSERT_EQ(Server->Server->Store().Count(), 1);
     std::string body;
     // The same submission again, same client and cookie: refused.
-    EXPECT_FALSE(Http->Get(Http->Urls[1], body));
+    const std::string sent = Http->Urls[1];
+    EXPECT_FALSE(Http->Get(sent, body));
 
     // A fresh value taken by this client, sent by a client without its cookie: refused.
     const std::string version = Fetch(VersionRequestAddress());
@@ -223,7 +224,7 @@ TEST_F(OnlineScores, TheClientSendsTheGamesHeadersAndRefusesHugeOrFailedAnswers)
     probe.Get("/missing", [](const httplib::Request&, httplib::Response& res) { res.status = 404; });
     const int port = probe.bind_to_any_port("127.0.0.1");
     std::thread t([&] { probe.listen_after_bind(); });
-    while (!probe.is_running())
+    for (int waited = 0; !probe.is_running() && waited < 5000; ++waited)
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
     const std::string root = "http://127.0.0.1:" + std::to_string(port);
 
