@@ -300,3 +300,20 @@ TEST_F(Ship, HudMarkerIconsAndWeaponIconSitAtTheirPlaces)
     DD.Release(marker);
     DD.Release(skull);
 }
+
+TEST_F(Ship, NoLossInTheFrameThatCoversTheStageDistance)
+{
+    // The stage ends at the start of that frame: the ship is then settling
+    // and the next stage start refills its energy.
+    StartPlay();
+    Game->Distance = Game->StageDistance();
+    Game->Energy = 0;
+    Frame();
+    EXPECT_EQ(Game->Phase, PhaseSettle);
+    EXPECT_EQ(Game->Stage, 2);
+    EXPECT_EQ(Game->Lives, 3);
+    EXPECT_EQ(CountHits(), 0);
+    StartPlay();
+    EXPECT_EQ(Game->Energy, 124);
+    EXPECT_EQ(Game->Lives, 3);
+}

@@ -1,6 +1,7 @@
-// A seeded game played by a fixed script of keys and mouse moves on the fake
-// clock, one 1000/64 ms tick per frame, must end in the same state on every
-// run. The expected end is stored below: a change in any rule of the game
+// A seeded game played by a scripted player on the fake clock, one 1000/64 ms
+// tick per frame, must end in the same state on every run. The player looks
+// at the world as a player looks at the screen and answers only with keys
+// and mouse moves. The expected end is stored below: a change in any rule of the game
 // world (timing, draws, arithmetic) shows up here.
 #include <cstdio>
 #include <cstdlib>
