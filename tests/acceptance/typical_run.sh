@@ -59,15 +59,18 @@ PY
 }
 
 # Into a private network namespace once, when the system allows it.
+# A new namespace starts with its loopback down.
+lo_up() { ip link set lo up 2>/dev/null || ifconfig lo up 2>/dev/null; }
 if [ -z "${ZEPHYRION_ACCEPT_NETNS:-}" ] && command -v unshare >/dev/null 2>&1 &&
-   unshare -rn true 2>/dev/null; then
+   unshare -rn bash -c "$(declare -f lo_up); lo_up" 2>/dev/null; then
   export ZEPHYRION_ACCEPT_NETNS=1
   exec unshare -rn "$0" "$@"
 fi
 if [ "${ZEPHYRION_ACCEPT_NETNS:-}" = 1 ]; then
-  # A new namespace starts with its loopback down.
-  if command -v ip >/dev/null 2>&1; then ip link set lo up; else ifconfig lo up; fi ||
-    fail "cannot bring up the private loopback"
+  lo_up || fail "cannot bring up the private loopback"
+  echo "running on a private loopback (network namespace)"
+else
+  echo "running on this machine's loopback"
 fi
 port_free "$PORT" || skip "port $PORT on 127.0.0.1 is taken: the game's score server address cannot be served here"
 
@@ -181,12 +184,9 @@ shot() {
   LAST="$file"
 }
 keep_shots() {
-  local f
-  for f in "$RUN"/shots/*.rgb; do
-    [ -e "$f" ] || continue
-    convert -size ${SCREEN} -depth 8 "rgb:$f" -define png:compression-level=1 "$ART/$(basename "${f%.rgb}").png"
-  done
-  rm -f "$RUN"/shots/*.rgb
+  compgen -G "$RUN/shots/*.rgb" >/dev/null || return 0
+  (cd "$RUN/shots" && mogrify -size "$SCREEN" -depth 8 -format png -define png:compression-level=1 ./*.rgb &&
+    mv ./*.png "$ART/" && rm -f ./*.rgb)
 }
 mkdir -p "$RUN/shots"
 key() { alive; xdotool key --delay 120 "$@"; sleep 0.3; }
@@ -302,6 +302,7 @@ GAME_PID=""
 log "the game has ended"
 cp "$RUN/Config.cfg" "$ART/Config.cfg"
 keep_shots
+log "screenshots kept"
 
 # ---- the server's row and the settings file ----
 mapfile -t row <"$ROW"
@@ -318,4 +319,5 @@ if ! cmp "$RUN/expected.cfg" "$RUN/Config.cfg"; then
   echo "found:" >&2; od -An -tx1 "$RUN/Config.cfg" >&2
   fail "Config.cfg does not hold the seeded options and the table with Nova's $SCORE"
 fi
+log "checked"
 echo "typical run passed: Nova's $SCORE in the table and on the server; screenshots in $ART"
