@@ -16,10 +16,12 @@ With --shots, screenshots of the screens passed go into that folder as well
 (they cost several seconds each on a loaded machine). Exits 0 when every check holds, 1 when one fails, 77 when a tool is missing.
 """
 import array
+import ctypes
 import math
 import os
 import select
 import shutil
+import signal
 import subprocess
 import sys
 import tempfile
@@ -47,6 +49,19 @@ class Failure(Exception):
     pass
 
 
+def die_with_us():
+    """Run in each child before it starts: it is killed when this script dies,
+    even by a signal that skips the clean-up below."""
+    try:
+        ctypes.CDLL(None, use_errno=True).prctl(1, signal.SIGKILL)  # PR_SET_PDEATHSIG
+    except (OSError, AttributeError):
+        pass
+
+
+def stopped_by_signal(signum, _frame):
+    raise Failure("stopped by signal %d" % signum)
+
+
 def log(msg=""):
     print(msg, flush=True)
 
@@ -72,7 +87,8 @@ class Run:
         rfd, wfd = os.pipe()
         self.xvfb = subprocess.Popen(
             ["Xvfb", "-displayfd", str(wfd), "-screen", "0", "1024x768x24", "-nolisten", "tcp"],
-            pass_fds=(wfd,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+            pass_fds=(wfd,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+            preexec_fn=die_with_us)
         os.close(wfd)
         num = b""
         deadline = time.monotonic() + 20
@@ -109,7 +125,8 @@ class Run:
         env["SDL_DISKAUDIOFILE"] = self.raw
         self.gamelog = open(os.path.join(self.work, "game.log"), "wb")
         self.game = subprocess.Popen([os.path.join(self.build, "zephyrion")], cwd=self.work,
-                                     env=env, stdout=self.gamelog, stderr=subprocess.STDOUT)
+                                     env=env, stdout=self.gamelog, stderr=subprocess.STDOUT,
+                                     preexec_fn=die_with_us)
         deadline = time.monotonic() + 30
         while time.monotonic() < deadline:
             self.alive()
@@ -403,6 +420,8 @@ def main():
         if shutil.which(tool) is None:
             log("SKIP: %s is not installed" % tool)
             return SKIP
+    for signum in (signal.SIGTERM, signal.SIGINT, signal.SIGHUP):
+        signal.signal(signum, stopped_by_signal)
     run = Run(build, keep, "--shots" in sys.argv)
     try:
         pins = drive(run)
