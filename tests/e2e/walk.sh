@@ -16,6 +16,11 @@ cleanup() {
   [ -n "$GAME_PID" ] && kill "$GAME_PID" 2>/dev/null || true
   [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null || true
   rm -rf "$RUN"
+  # Screens are grabbed raw during the walk (quick) and turned into PNGs here.
+  if compgen -G "$ART/*.rgb" >/dev/null; then
+    (cd "$ART" && mogrify -size 1024x768 -depth 8 -format png -define png:compression-level=1 ./*.rgb &&
+      rm -f ./*.rgb) || true
+  fi
 }
 trap cleanup EXIT
 
@@ -52,7 +57,7 @@ SDL_AUDIODRIVER=dummy "$BUILD/zephyrion" >"$ART/game.log" 2>&1 &
 GAME_PID=$!
 
 alive() { kill -0 "$GAME_PID" 2>/dev/null || fail "the game ended early (see $ART/game.log)"; }
-shot() { alive; import -window root "$ART/$1.png"; }
+shot() { alive; import -window root -depth 8 "rgb:$ART/$1.rgb"; }
 key() { alive; xdotool key --delay 200 "$@"; sleep 0.2; }
 # The window's client area sits centred on the 1024 x 768 screen.
 click() { alive; xdotool mousemove $((112 + $1)) $((84 + $2)); sleep 0.25; xdotool click 1; sleep 0.25; }
