@@ -265,14 +265,18 @@ std::string ShortcutAddress(const std::string& text)
         std::string lower;
         for (char c : address)
             lower += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-        const bool web = lower.rfind("http://", 0) == 0 || lower.rfind("https://", 0) == 0;
+        size_t scheme = 0;
+        if (lower.rfind("http://", 0) == 0)
+            scheme = 7;
+        else if (lower.rfind("https://", 0) == 0)
+            scheme = 8;
         bool clean = true;
         for (char c : address)
             if (static_cast<unsigned char>(c) <= ' ' || c == 0x7F)
                 clean = false;
         // Only a plain web address goes to the browser: a shortcut that names
         // a program, a local file or anything odd is left alone.
-        return web && clean && address.size() > 8 ? address : std::string();
+        return scheme > 0 && address.size() > scheme && clean ? address : std::string();
     }
     return {};
 }

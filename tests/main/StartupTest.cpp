@@ -134,7 +134,7 @@ const ShortcutCase ShortcutCases[] = {
     ShortcutCase{"URL=javascript:alert(1)\n", ""},
     ShortcutCase{"URL=/usr/bin/xterm\n", ""},
     ShortcutCase{"URL=http://a.example/ -e sh\n", ""},
-    ShortcutCase{"URL=http://\n", ""},
+    ShortcutCase{"URL=http://\n", ""}, ShortcutCase{"URL=https://\n", ""}, ShortcutCase{"URL=http://a\n", "http://a"},
     ShortcutCase{"URL=http://a.example/\x1b[2J\n", ""},
     ShortcutCase{"BASEURL=http://a.example/\n", ""}};
 
