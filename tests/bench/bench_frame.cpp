@@ -214,6 +214,8 @@ int main()
     std::printf("clear of the back buffer:        median %.3f ms\n", Median(clear) * 1e3);
     std::printf("present (primary blit + upload copy of 800 x 600): median %.3f ms\n", Median(present) * 1e3);
 
+    TSurface* presented = primary;
+    dd.Release(presented);
     CurrentGame = nullptr;
     game.reset();
     if (blank) {
