@@ -45,6 +45,9 @@ HRESULT TSurface::BltFast(int32_t x, int32_t y, TSurface* src, const TRect* srcR
     const bool keyed = (flags & DDBLTFAST_SRCCOLORKEY) != 0 && src->KeySet;
     const uint32_t key = src->Key;
     const int32_t w = s.Width();
+    if (keyed && src != this && (!src->SpansValid || src->SpansKey != key))
+        src->BuildSpans();
+    SpansValid = false;
     // A copy within one surface that moves the picture down walks the rows
     // bottom up, so no source row is overwritten before it is read.
     const bool bottomUp = src == this && d.Top > s.Top;
@@ -57,15 +60,49 @@ HRESULT TSurface::BltFast(int32_t x, int32_t y, TSurface* src, const TRect* srcR
                 std::memmove(to, from, static_cast<size_t>(w) * 4);
             else
                 std::memcpy(to, from, static_cast<size_t>(w) * 4);
+        } else if (src != this) {
+            // Copy the visible runs of this source row that meet the rectangle.
+            const uint32_t* span = src->Spans.data() + src->SpanRowStart[s.Top + row];
+            const uint32_t* end = src->Spans.data() + src->SpanRowStart[s.Top + row + 1];
+            for (; span != end; span += 2) {
+                const int32_t a = std::max<int32_t>(static_cast<int32_t>(span[0]), s.Left);
+                const int32_t b = std::min<int32_t>(static_cast<int32_t>(span[1]), s.Right);
+                if (a < b)
+                    std::memcpy(to + (a - s.Left), from + (a - s.Left), static_cast<size_t>(b - a) * 4);
+            }
         } else {
             for (int32_t i = 0; i < w; ++i) {
                 const uint32_t p = from[i];
-                if (p != key)
-                    to[i] = p;
+                to[i] = p != key ? p : to[i];
             }
         }
     }
     return DD_OK;
+}
+
+void TSurface::BuildSpans()
+{
+    SpanRowStart.assign(static_cast<size_t>(H) + 1, 0);
+    Spans.clear();
+    for (int32_t y = 0; y < H; ++y) {
+        SpanRowStart[y] = static_cast<uint32_t>(Spans.size());
+        const uint32_t* row = Data.data() + static_cast<size_t>(y) * W;
+        int32_t x = 0;
+        while (x < W) {
+            while (x < W && row[x] == Key)
+                ++x;
+            if (x == W)
+                break;
+            const int32_t start = x;
+            while (x < W && row[x] != Key)
+                ++x;
+            Spans.push_back(static_cast<uint32_t>(start));
+            Spans.push_back(static_cast<uint32_t>(x));
+        }
+    }
+    SpanRowStart[H] = static_cast<uint32_t>(Spans.size());
+    SpansValid = true;
+    SpansKey = Key;
 }
 
 HRESULT TSurface::Blt(const TRect* dstRect, TSurface* src, const TRect* srcRect, uint32_t flags,
@@ -78,6 +115,7 @@ HRESULT TSurface::Blt(const TRect* dstRect, TSurface* src, const TRect* srcRect,
     const TRect d = dstRect ? *dstRect : TRect{0, 0, W, H};
     if (!InsideSurface(d, W, H))
         return DDERR_INVALIDRECT;
+    SpansValid = false;
 
     if (flags & DDBLT_COLORFILL) {
         for (int32_t row = d.Top; row < d.Bottom; ++row)
@@ -128,6 +166,7 @@ HRESULT TSurface::Lock(const TRect* rect, DDSURFACEDESC2* desc, uint32_t)
     if (!InsideSurface(r, W, H))
         return DDERR_INVALIDRECT;
     ++LockCount;
+    SpansValid = false; // the caller may write through the pointer
     desc->dwWidth = static_cast<uint32_t>(r.Width());
     desc->dwHeight = static_cast<uint32_t>(r.Height());
     desc->lPitch = W * 4;

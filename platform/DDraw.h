@@ -89,10 +89,10 @@ public:
     // Direct access for the platform layer (text rasteriser, presenter) and tests.
     int32_t Width() const { return W; }
     int32_t Height() const { return H; }
-    uint32_t* Pixels() { return Data.data(); }
+    uint32_t* Pixels() { SpansValid = false; return Data.data(); }
     const uint32_t* Pixels() const { return Data.data(); }
     uint32_t GetPixel(int32_t x, int32_t y) const { return Data[static_cast<size_t>(y) * W + x]; }
-    void SetPixel(int32_t x, int32_t y, uint32_t c) { Data[static_cast<size_t>(y) * W + x] = c; }
+    void SetPixel(int32_t x, int32_t y, uint32_t c) { SpansValid = false; Data[static_cast<size_t>(y) * W + x] = c; }
     bool HasColorKey() const { return KeySet; }
     uint32_t ColorKey() const { return Key; }
     bool Locked() const { return LockCount > 0; }
@@ -107,6 +107,17 @@ protected:
     uint32_t Key = 0;
     bool Lost = false;
     int LockCount = 0;
+
+private:
+    // Sprite sheets are mostly transparent and never change between loads, so
+    // a colour-keyed copy from them walks the runs of visible pixels of each
+    // row instead of testing every pixel. The runs are found on first use and
+    // forgotten whenever the pixels or the key may have changed.
+    void BuildSpans();
+    std::vector<uint32_t> SpanRowStart; // per row: first index into Spans; one more at the end
+    std::vector<uint32_t> Spans;        // pairs: first column, one past the last column
+    bool SpansValid = false;
+    uint32_t SpansKey = 0;
 };
 
 // The primary surface: a present blit onto it hands the frame to the display.

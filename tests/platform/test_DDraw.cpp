@@ -109,6 +109,50 @@ TEST_F(SurfaceTest, FillStretchAndShrink)
     EXPECT_EQ(Dst->Blt(nullptr, nullptr, nullptr, DDBLT_WAIT), DDERR_INVALIDPARAMS);
 }
 
+// A keyed copy remembers which pixels of its source are visible; every way
+// of changing the source or its key must be seen by the next copy.
+TEST_F(SurfaceTest, KeyedCopiesFollowChangesOfTheSourceAndItsKey)
+{
+    DDCOLORKEY key{5, 5};
+    Src->SetColorKey(DDCKEY_SRCBLT, &key);
+    const TRect rowOne{0, 1, 4, 2}; // 5 6 7 8
+    ASSERT_EQ(Dst->BltFast(0, 0, Src, &rowOne, DDBLTFAST_SRCCOLORKEY), DD_OK);
+    EXPECT_EQ(Dst->GetPixel(0, 0), E);
+    EXPECT_EQ(Dst->GetPixel(1, 0), 6u);
+
+    // Written through a lock: the key colour now shows at column 1 and column 0 is visible.
+    DDSURFACEDESC2 desc;
+    ASSERT_EQ(Src->Lock(&rowOne, &desc, DDLOCK_WAIT), DD_OK);
+    static_cast<uint32_t*>(desc.lpSurface)[0] = 50;
+    static_cast<uint32_t*>(desc.lpSurface)[1] = 5;
+    Src->Unlock(&rowOne);
+    Dst->Blt(nullptr, nullptr, nullptr, DDBLT_COLORFILL, E);
+    ASSERT_EQ(Dst->BltFast(0, 0, Src, &rowOne, DDBLTFAST_SRCCOLORKEY), DD_OK);
+    EXPECT_EQ(Dst->GetPixel(0, 0), 50u);
+    EXPECT_EQ(Dst->GetPixel(1, 0), E);
+
+    // A new key.
+    key = DDCOLORKEY{7, 7};
+    Src->SetColorKey(DDCKEY_SRCBLT, &key);
+    Dst->Blt(nullptr, nullptr, nullptr, DDBLT_COLORFILL, E);
+    ASSERT_EQ(Dst->BltFast(0, 0, Src, &rowOne, DDBLTFAST_SRCCOLORKEY), DD_OK);
+    EXPECT_EQ(Dst->GetPixel(1, 0), 5u);
+    EXPECT_EQ(Dst->GetPixel(2, 0), E);
+
+    // Drawn onto by another copy, and by a fill.
+    TSurface* patch = DD.CreateSurface(1, 1);
+    patch->SetPixel(0, 0, 7);
+    ASSERT_EQ(Src->BltFast(3, 1, patch, nullptr, 0), DD_OK);
+    Dst->Blt(nullptr, nullptr, nullptr, DDBLT_COLORFILL, E);
+    ASSERT_EQ(Dst->BltFast(0, 0, Src, &rowOne, DDBLTFAST_SRCCOLORKEY), DD_OK);
+    EXPECT_EQ(Dst->GetPixel(3, 0), E);
+    const TRect whole{0, 0, 4, 3};
+    Src->Blt(&whole, nullptr, nullptr, DDBLT_COLORFILL, 9);
+    ASSERT_EQ(Dst->BltFast(0, 0, Src, &rowOne, DDBLTFAST_SRCCOLORKEY), DD_OK);
+    EXPECT_EQ(Dst->GetPixel(2, 0), 9u);
+    DD.Release(patch);
+}
+
 TEST_F(SurfaceTest, OverlappingCopyWithinOneSurfaceKeepsTheSource)
 {
     // Scrolling a picture down or right by one, as a copy onto itself.
