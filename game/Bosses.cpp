@@ -37,7 +37,9 @@ void TBaseBoss::Move()
     if (aim < X)
         X = static_cast<int16_t>(X - 1);
 
-    if (Collide(GetRect(), Game->Ship->GetRect())) {
+    // A destroyed command ship (its hit points spent, its explosions due this
+    // frame) no longer rams.
+    if (HitPoints > 0 && Collide(GetRect(), Game->Ship->GetRect())) {
         const int32_t before = HitPoints;
         HitPoints -= Game->Energy;
         if (HitPoints > 0)

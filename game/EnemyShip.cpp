@@ -51,8 +51,10 @@ void TEnemyShip::Move()
         DX = -2;
 
     // Ramming repeats every frame while the boxes overlap; the ship pays the
-    // low 8 bits of what the enemy had left.
-    if (Collide(GetRect(), Game->Ship->GetRect())) {
+    // low 8 bits of what the enemy had left. A ship already destroyed this
+    // frame (shot down or caught by the mega-bomb, waiting for its explosion)
+    // no longer rams: its spent hit points would otherwise cost up to 255.
+    if (HitPoints > 0 && Collide(GetRect(), Game->Ship->GetRect())) {
         const int32_t before = HitPoints;
         HitPoints -= Game->Energy;
         if (HitPoints > 0)

@@ -224,6 +224,35 @@ TEST_F(Enemies, RammingCostsTheLowBitsOfWhatTheEnemyHadLeft)
     }
 }
 
+// A fighter or command ship whose hit points are already spent (shot down
+// or bombed earlier in the frame) explodes without ramming: its spent hit
+// points must not turn into up to 255 damage.
+TEST_F(Enemies, DestroyedShipsDoNotRam)
+{
+    for (int32_t spent : {0, -1, -100}) {
+        StartPlay();
+        Game->Engine->LastSpawnCheck = P.Clock.Now;
+        Game->Score = 0;
+        Game->Ship->X = 300;
+        Game->Ship->Y = 300;
+        TEnemyShip* e = AddEnemy(0, 0, 300, 300);
+        e->HitPoints = spent;
+        Game->Engine->UpdateEnemies(BackBuffer);
+        EXPECT_EQ(CountEnemies(), 0) << spent;
+        EXPECT_EQ(Game->Score, 10) << spent;
+        EXPECT_EQ(Game->Energy, 124) << spent;
+
+        Game->Ship->X = 380;
+        TBaseBoss boss(Game.get(), 2);
+        boss.X = 300;
+        boss.Y = 200;
+        boss.HitPoints = spent;
+        boss.Move();
+        EXPECT_EQ(boss.HitPoints, spent);
+        EXPECT_EQ(Game->Energy, 124) << spent;
+    }
+}
+
 TEST_F(Enemies, DestroyedShipScoresExplodesAndMayDropABonus)
 {
     struct Row { uint8_t Kind; int32_t Score; uint8_t HitKind; bool Bonus; };
