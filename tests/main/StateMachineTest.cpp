@@ -294,3 +294,55 @@ TEST(StateMachine, CloseRequestIsRefusedInPlayAndQuestionsElseAsksFirst)
 }
 
 } // namespace
+
+namespace {
+
+TEST(StateMachine, GameLeftThroughTheQuitDialogEndsInNameEntryOrTheMainMenu)
+{
+    const struct {
+        int32_t TenthScore;
+        int32_t After;
+    } cases[] = {{-1, StateNameEntry}, {0, StateMainMenu}, {100, StateMainMenu}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.TenthScore);
+        THarness h;
+        h.SkipIntro();
+        HiScores[HiScoreCount - 1].Score = c.TenthScore;
+        MainMenuButtons->SetSelected(0);
+        h.Key(VK_RETURN);
+        h.Frames(5);
+        CurrentGame->Phase = PhasePlay;
+        h.Key(VK_ESCAPE);
+        ASSERT_EQ(GameState, StateQuitGameConfirm);
+        EXPECT_TRUE(h.P.Display.CursorShown);
+        h.Key(VK_LEFT);
+        h.Key('Y');
+        ASSERT_EQ(GameState, StatePlaying);
+        EXPECT_EQ(CurrentGame->Phase, PhaseGameOver);
+        h.Frame();
+        h.P.Clock.Advance(2100);
+        h.Frame();
+        EXPECT_EQ(GameState, c.After);
+        EXPECT_TRUE(h.P.Display.CursorShown);
+    }
+}
+
+TEST(StateMachine, NameTypedOnceIsOfferedAgain)
+{
+    THarness h;
+    h.SkipIntro();
+    GameState = StateNameEntry;
+    for (uint16_t key : std::initializer_list<uint16_t>{'B', 'O', 'B'})
+        h.Key(key);
+    h.Frame();
+    h.Key(VK_ESCAPE);
+    ASSERT_EQ(GameState, StateMainMenu);
+    GameState = StateNameEntry;
+    h.Frame();
+    EXPECT_EQ(NameEdit->Text, "Bob");
+    h.Key('S');
+    h.Frame();
+    EXPECT_EQ(NameEdit->Text, "Bobs");
+}
+
+} // namespace
