@@ -145,6 +145,16 @@ TEST(LostSurfaces, FailedBackgroundBlitAlsoRecovers)
     EXPECT_EQ(h.Shown(300, 300), MenuSheetColor(SheetMenuBackground));
 }
 
+TEST(LostSurfaces, PackGoneWhileRunningEndsThroughThePackError)
+{
+    THarness h;
+    h.SkipIntro();
+    AssetPackPath = h.Folder() + "/missing/Data.pp";
+    DDraw->LoseAllSurfaces();
+    EXPECT_THROW(h.Frame(), EAssetPackError);
+    AssetPackPath = HarnessPackPath();
+}
+
 void StartGame(THarness& h)
 {
     h.SkipIntro();
