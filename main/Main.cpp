@@ -5,7 +5,6 @@
 
 #include <cctype>
 #include <fstream>
-#include <iterator>
 
 #include "game/Game.h"
 #include "graphics/AssetPack.h"
