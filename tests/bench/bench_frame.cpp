@@ -126,9 +126,27 @@ double Median(std::vector<double> v)
     return v[v.size() / 2];
 }
 
+// Writes the back buffer as a binary PPM, for looking at the busy scene.
+void WritePpm(const TSurface& s, const char* path)
+{
+    FILE* f = std::fopen(path, "wb");
+    if (!f)
+        return;
+    std::fprintf(f, "P6\n%d %d\n255\n", s.Width(), s.Height());
+    for (int32_t i = 0; i < s.Width() * s.Height(); ++i) {
+        const uint32_t c = s.Pixels()[i];
+        const unsigned char rgb[3] = {static_cast<unsigned char>(c >> 16), static_cast<unsigned char>(c >> 8),
+                                      static_cast<unsigned char>(c)};
+        std::fwrite(rgb, 1, 3, f);
+    }
+    std::fclose(f);
+}
+
 } // namespace
 
-int main()
+// bench_frame [scene.ppm]: prints the figures; with a path, also keeps the
+// last busy frame as a picture.
+int main(int argc, char** argv)
 {
     TStepClock clock;
     TStillMouse mouse;
@@ -193,6 +211,8 @@ int main()
         frame.push_back(t2 - t1);
         present.push_back(t3 - t2);
     }
+    if (argc > 1)
+        WritePpm(*BackBuffer, argv[1]);
     // Where the frame's time goes: the two layers and the heads-up display.
     std::vector<double> layers, hud;
     for (int i = 0; i < 300; ++i) {
