@@ -39,6 +39,7 @@ protected:
         FreeMenuWidgets();
         for (TSurface*& s : MenuSheets)
             DD.Release(s);
+        DD.Release(Target);
         CloseSoundEffects();
     }
     void Clear() { Target->Blt(nullptr, nullptr, nullptr, DDBLT_COLORFILL, Blank); }

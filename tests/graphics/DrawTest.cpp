@@ -28,6 +28,11 @@ struct BlitFixture {
         Target = DD.CreateSurface(800, 600);
         Target->Blt(nullptr, nullptr, nullptr, DDBLT_COLORFILL, Background);
     }
+    ~BlitFixture()
+    {
+        DD.Release(Sheet);
+        DD.Release(Target);
+    }
     static uint32_t PixelAt(int32_t x, int32_t y) { return uint32_t(y) << 16 | uint32_t(x); }
     TDirectDraw DD;
     TSurface* Sheet;
@@ -137,6 +142,7 @@ TEST(FillRoundRect, FillsTheBoxCutToTheSurface)
                 const bool in = x >= c.Filled.Left && x < c.Filled.Right && y >= c.Filled.Top && y < c.Filled.Bottom;
                 ASSERT_EQ(s->GetPixel(x, y), in ? 0x00228822u : 0u) << c.X << "," << c.Y << " at " << x << "," << y;
             }
+        dd.Release(s);
     }
     FillRoundRect(0, 0, 5, 5, 1, nullptr);
 }
@@ -145,6 +151,7 @@ struct TextFixture : ::testing::Test {
     FakePlatform Fake;
     TDirectDraw DD;
     TSurface* Target = DD.CreateSurface(800, 600);
+    ~TextFixture() override { DD.Release(Target); }
     const std::vector<FakeTextRenderer::Call>& Calls() const { return Fake.Text.Calls; }
 };
 
