@@ -122,6 +122,7 @@ void LitBar(cairo_t* cr, double x, double y, double w, double h, double chamfer)
     cairo_pattern_add_color_stop_rgba(sheen, 1, 0.1, 0.7, 0.15, 0.35);
     cairo_set_source(cr, sheen);
     cairo_paint(cr);
+    cairo_pattern_destroy(sheen);
     cairo_restore(cr);
     ChamferPath(cr, x + 0.75, y + 0.75, w - 1.5, h - 1.5, chamfer);
     SetRgb(cr, BrightGreen);
