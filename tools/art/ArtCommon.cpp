@@ -7,7 +7,12 @@ cairo_surface_t* NewCanvas(int width, int height)
     return cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height);
 }
 
-TPicture Flatten(cairo_surface_t* canvas, uint32_t key, uint32_t matte)
+namespace {
+
+// Reads a canvas pixel by pixel (premultiplied ARGB) into a picture, each
+// pixel turned into its pack colour by `convert`.
+template <typename Convert>
+TPicture ReadCanvas(cairo_surface_t* canvas, Convert convert)
 {
     cairo_surface_flush(canvas);
     TPicture p;
@@ -16,50 +21,38 @@ TPicture Flatten(cairo_surface_t* canvas, uint32_t key, uint32_t matte)
     p.Pixels.resize(size_t(p.Width) * p.Height);
     const unsigned char* data = cairo_image_surface_get_data(canvas);
     const int stride = cairo_image_surface_get_stride(canvas);
-    const uint32_t mr = (matte >> 16) & 0xFF, mg = (matte >> 8) & 0xFF, mb = matte & 0xFF;
     for (int y = 0; y < p.Height; ++y) {
         const uint32_t* row = reinterpret_cast<const uint32_t*>(data + size_t(y) * stride);
-        for (int x = 0; x < p.Width; ++x) {
-            const uint32_t px = row[x]; // premultiplied ARGB
-            const uint32_t a = px >> 24;
-            uint32_t out;
-            if (a < 96) {
-                out = key;
-            } else {
-                // premultiplied colour over the matte
-                const uint32_t r = ((px >> 16) & 0xFF) + (mr * (255 - a)) / 255;
-                const uint32_t g = ((px >> 8) & 0xFF) + (mg * (255 - a)) / 255;
-                const uint32_t b = (px & 0xFF) + (mb * (255 - a)) / 255;
-                out = (std::min(r, 255u) << 16) | (std::min(g, 255u) << 8) | std::min(b, 255u);
-                if (out == key) // never let a drawn pixel turn transparent by chance
-                    out ^= 0x000100;
-            }
-            p.Pixels[size_t(y) * p.Width + x] = out;
-        }
+        for (int x = 0; x < p.Width; ++x)
+            p.Pixels[size_t(y) * p.Width + x] = convert(row[x]);
     }
     return p;
 }
 
+} // namespace
+
+TPicture Flatten(cairo_surface_t* canvas, uint32_t key, uint32_t matte)
+{
+    const uint32_t mr = (matte >> 16) & 0xFF, mg = (matte >> 8) & 0xFF, mb = matte & 0xFF;
+    return ReadCanvas(canvas, [&](uint32_t px) {
+        const uint32_t a = px >> 24;
+        if (a < 96)
+            return key;
+        // premultiplied colour over the matte
+        const uint32_t r = ((px >> 16) & 0xFF) + (mr * (255 - a)) / 255;
+        const uint32_t g = ((px >> 8) & 0xFF) + (mg * (255 - a)) / 255;
+        const uint32_t b = (px & 0xFF) + (mb * (255 - a)) / 255;
+        uint32_t out = (std::min(r, 255u) << 16) | (std::min(g, 255u) << 8) | std::min(b, 255u);
+        if (out == key) // never let a drawn pixel turn transparent by chance
+            out ^= 0x000100;
+        return out;
+    });
+}
+
 TPicture FlattenOpaque(cairo_surface_t* canvas)
 {
-    cairo_surface_flush(canvas);
-    TPicture p;
-    p.Width = cairo_image_surface_get_width(canvas);
-    p.Height = cairo_image_surface_get_height(canvas);
-    p.Pixels.resize(size_t(p.Width) * p.Height);
-    const unsigned char* data = cairo_image_surface_get_data(canvas);
-    const int stride = cairo_image_surface_get_stride(canvas);
-    for (int y = 0; y < p.Height; ++y) {
-        const uint32_t* row = reinterpret_cast<const uint32_t*>(data + size_t(y) * stride);
-        for (int x = 0; x < p.Width; ++x) {
-            const uint32_t px = row[x];
-            const uint32_t a = px >> 24;
-            // premultiplied over black
-            (void)a;
-            p.Pixels[size_t(y) * p.Width + x] = px & 0x00FFFFFF;
-        }
-    }
-    return p;
+    // premultiplied over black: the colour channels as they are
+    return ReadCanvas(canvas, [](uint32_t px) { return px & 0x00FFFFFFu; });
 }
 
 void DrawLabel(cairo_t* cr, const std::string& text, double x, double y, double size, double r, double g,
