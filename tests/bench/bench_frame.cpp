@@ -110,9 +110,15 @@ void BuildScene(TGame& g)
         g.Asteroids[i]->X = static_cast<int16_t>(30 + 37 * i);
         g.Asteroids[i]->Y = static_cast<int16_t>(250 + 7 * i);
     }
+    // the flashes in a row; the explosions (types 9..17) at different ages
+    // in the open below, over both star layers
     for (int i = 0; i < HitSlots; ++i) {
-        g.Hits[i] = std::make_unique<THit>(static_cast<uint8_t>(i % 18), 0, static_cast<int16_t>(40 * i), 300, static_cast<uint8_t>(i));
-        g.Hits[i]->Frame = static_cast<int16_t>(i % 16);
+        const bool explosion = i >= 9 && i <= 17;
+        g.Hits[i] = std::make_unique<THit>(static_cast<uint8_t>(i % 18), 0,
+                                           static_cast<int16_t>(explosion ? 10 + 70 * (i - 9) : 40 * i),
+                                           static_cast<int16_t>(explosion ? 400 + 24 * (i % 2) : 300),
+                                           static_cast<uint8_t>(i));
+        g.Hits[i]->Frame = static_cast<int16_t>(explosion ? (i - 9) * 7 % 16 : i % 16);
     }
     for (int i = 0; i < BonusSlots; ++i)
         g.Bonuses[i] = std::make_unique<TBonus>(&g, static_cast<uint8_t>(i), static_cast<int16_t>(38 * i), 330);
