@@ -365,10 +365,11 @@ TEST_F(GameArtPack, HitsAndExplosionsHaveCleanEdgesOverTheStarField)
     for (int entry = 39; entry <= 44; ++entry) {
         SCOPED_TRACE("entry " + std::to_string(entry));
         const TSheet& s = Sheet(entry);
-        int nearKey = 0, nearBlack = 0, onBorder = 0, edges = 0, inside = 0;
-        double edgeValue = 0, insideValue = 0;
+        int nearKey = 0, nearBlack = 0, onBorder = 0;
         for (int n = 0; n < 16; ++n) {
             const TFrame f{s, n, s.Height};
+            int edges = 0, inside = 0;
+            double edgeValue = 0, insideValue = 0;
             for (int y = 0; y < f.Size; ++y)
                 for (int x = 0; x < f.Size; ++x) {
                     if (!f.Drawn(x, y))
@@ -385,13 +386,15 @@ TEST_F(GameArtPack, HitsAndExplosionsHaveCleanEdgesOverTheStarField)
                         ++inside;
                     }
                 }
+            // frame by frame, while there is an outline worth the name
+            if (edges >= 16 && inside >= 8) {
+                EXPECT_GE(edgeValue / edges, 0.85 * insideValue / inside)
+                    << "frame " << n << ": the outline is darker than the ring inside it";
+            }
         }
         EXPECT_EQ(nearKey, 0) << "pixels close to the transparent magenta";
         EXPECT_EQ(nearBlack, 0) << "near-black pixels";
         EXPECT_EQ(onBorder, 0) << "pixels on a frame's border";
-        ASSERT_GT(edges, 0);
-        ASSERT_GT(inside, 0);
-        EXPECT_GE(edgeValue / edges, 0.8 * insideValue / inside) << "the outline is darker than the ring inside it";
     }
 }
 
