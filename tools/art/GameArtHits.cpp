@@ -240,13 +240,13 @@ const TExplosionLook ExplosionLooks[3] = {
        {0.95, 0xFFF0AE}, {1.10, 0xFFFFF2}}},
      0x5E3222, 0x463E3A, 0xFFFFE8, 0xFFC850, 0xE85A14, 23, 1.0, 1.0, 26, 4, 5, 0xF1A3E001u},
     // a plasma drive: blue-white heart, violet-blue flame, thin indigo smoke
-    {{{{0.30, 0x3A2A8C}, {0.40, 0x5A3CC6}, {0.52, 0x6A62F0}, {0.66, 0x7A9CFF}, {0.80, 0xA6CCFF},
+    {{{{0.30, 0x40309A}, {0.40, 0x6248D8}, {0.52, 0x7474FF}, {0.66, 0x86AAFF}, {0.80, 0xA6CCFF},
        {0.95, 0xDCF0FF}, {1.10, 0xFFFFFF}}},
      0x40346E, 0x38384E, 0xF4FCFF, 0x9CD8FF, 0x7A6CFF, 23, 0.9, 0.7, 28, 2, 6, 0xF1A3E002u},
     // a heavy hull: pink-white heart, red flame, thick dark smoke, more wreckage
     {{{{0.30, 0x6E1010}, {0.40, 0xA41A12}, {0.52, 0xD4300F}, {0.66, 0xF05A1C}, {0.80, 0xFF8E52},
        {0.95, 0xFFCEB4}, {1.10, 0xFFF6F0}}},
-     0x4A2420, 0x363030, 0xFFF4EC, 0xFF9A60, 0xD83018, 26, 0.9, 1.3, 20, 7, 5, 0xF1A3E003u},
+     0x4A2420, 0x363030, 0xFFF4EC, 0xFF9A60, 0xD83018, 25, 0.9, 1.3, 24, 7, 5, 0xF1A3E003u},
 };
 
 class TExplosion {
@@ -262,7 +262,7 @@ public:
         }
         for (int i = 0; i < look.Debris; ++i) {
             const double a = 2 * Pi * (i + rnd.Range(-0.3, 0.3)) / look.Debris + 0.4;
-            Debris.push_back({a, rnd.Range(13, 19), rnd.Range(0.05, 0.12), rnd.Range(0.6, 0.82), 0.4,
+            Debris.push_back({a, rnd.Range(18, 25), rnd.Range(0.05, 0.12), rnd.Range(0.6, 0.82), 0.4,
                               rnd.Range(0.9, 1.3)});
         }
         for (int i = 0; i < look.Rays; ++i)
@@ -273,11 +273,16 @@ public:
     {
         const double t = f / 15.0;
         const double cx = 32, cy = 32;
+        double heat = 0;
+        // once the fire has cooled, the glowing wreckage shows in front of the smoke
+        if (t > 0.3)
+            for (const TSpark& d : Debris)
+                if (OnSpark(Chip(d), cx, cy, 4, t, x, y, heat))
+                    return ChipSample(heat);
         // the fire in front; sparks and wreckage show where they leave it
         TSample s = Fire(t, x - cx, y - cy);
         if (s.Drawn)
             return s;
-        double heat = 0;
         for (const TSpark& k : Sparks)
             if (OnSpark(k, cx, cy, 4, t, x, y, heat)) {
                 s.Drawn = true;
@@ -287,12 +292,8 @@ public:
             }
         // burning wreckage: a glowing chip trailing smoke
         for (const TSpark& d : Debris) {
-            const TSpark chip{d.Angle, d.Reach, d.Delay, d.Life, 0.05, d.Width * 1.5};
-            if (OnSpark(chip, cx, cy, 4, t, x, y, heat)) {
-                s.Drawn = true;
-                s.Colour = TColor::Hex(Look.SparkCool).Mixed(TColor::Hex(Look.SparkWarm), heat);
-                return s;
-            }
+            if (OnSpark(Chip(d), cx, cy, 4, t, x, y, heat))
+                return ChipSample(heat);
             if (OnSpark(d, cx, cy, 4, t, x, y, heat)) {
                 s.Drawn = true;
                 s.Colour = TColor::Hex(Look.CoolSmoke).Lighter(0.12 + 0.2 * heat);
@@ -303,6 +304,13 @@ public:
     }
 
 private:
+    // A piece of wreckage: the glowing head of its smoke trail.
+    static TSpark Chip(const TSpark& d) { return {d.Angle, d.Reach, d.Delay, d.Life, 0.05, d.Width * 1.5}; }
+    TSample ChipSample(double heat) const
+    {
+        return {true, TColor::Hex(Look.SparkCool).Mixed(TColor::Hex(Look.SparkWarm), heat)};
+    }
+
     // The fireball, its flame tongues and the smoke it leaves.
     TSample Fire(double t, double px, double py) const
     {
@@ -324,10 +332,10 @@ private:
         const double rv = std::hypot(vx, vy);
         // flame tongues: the reach varies round the ball and licks outwards
         const double a = std::atan2(vy, vx);
-        const double tongue = Fbm(std::cos(a) * 1.4 + 5.0, std::sin(a) * 1.4 + 9.0, rv * 0.8 - t * 1.4, seed + 3, 2);
+        const double tongue = Fbm(std::cos(a) * 2.2 + 5.0, std::sin(a) * 2.2 + 9.0, rv * 0.9 - t * 1.6, seed + 3, 3);
         // the fire burns out from the heart first, leaving puffs that break apart
         const double burn = std::pow(std::clamp((t * (1.25 - 0.25 * Look.Smoke) - 0.3) / 0.78, 0.0, 1.0), 2.0);
-        const double reach = std::clamp(0.95 + tongue * 1.4 * (1 - 0.6 * burn), 0.5, 1.5);
+        const double reach = std::clamp(0.97 + tongue * 2.0 * (1 - 0.5 * burn), 0.45, 1.45);
         // cauliflower billows: rounded puffs with sharp creases between them,
         // lit from the upper left
         const double bx = vx * 2.2 + 31.0, by = vy * 2.2 + 7.0;
