@@ -244,7 +244,7 @@ const TExplosionLook ExplosionLooks[3] = {
        {0.95, 0xDCF0FF}, {1.10, 0xFFFFFF}}},
      0x40346E, 0x38384E, 0xF4FCFF, 0x9CD8FF, 0x7A6CFF, 23, 0.9, 0.7, 28, 2, 6, 0xF1A3E002u},
     // a heavy hull: pink-white heart, red flame, thick dark smoke, more wreckage
-    {{{{0.30, 0x6E1010}, {0.40, 0xA41A12}, {0.52, 0xD4300F}, {0.66, 0xF05A1C}, {0.80, 0xFF8E52},
+    {{{{0.30, 0x701210}, {0.40, 0xAE2012}, {0.52, 0xE03A12}, {0.66, 0xF86420}, {0.80, 0xFF8E52},
        {0.95, 0xFFCEB4}, {1.10, 0xFFF6F0}}},
      0x4A2420, 0x363030, 0xFFF4EC, 0xFF9A60, 0xD83018, 25, 0.9, 1.3, 24, 7, 5, 0xF1A3E003u},
 };
@@ -364,10 +364,10 @@ private:
             return s;
         s.Drawn = true;
         // temperature: white at the heart early, cooling over time; creases run cooler
-        const double hot = 0.06 + 1.5 * std::exp(-t * 2.5 / Look.Heat);
+        const double hot = 0.1 + 1.4 * std::exp(-std::pow(t / (0.38 * Look.Heat), 1.6));
         const double pocket = Fbm(vx * 4.5 + 41.0, vy * 4.5 + 3.0, z * 1.6, seed + 5, 2);
         double h = hot * (0.36 + 0.64 * std::min(1.0, density * 1.3)) *
-                   (0.72 + 0.5 * std::clamp(billow, -0.2, 0.6) + 0.5 * pocket + 0.25 * lit);
+                   (0.78 + 0.5 * std::clamp(billow, -0.2, 0.6) + 0.5 * pocket + 0.25 * lit);
         h += 0.8 * flare * std::max(0.0, 1 - r / (R * 0.8));
         h *= 1 + (0.2 + 0.3 * t) * Fbm(vx * 7.0 + 19.0, vy * 7.0 + 5.0, z * 2.2, seed + 8, 2);
         // smoke: lit from within while the fire lasts, fading to cool grey
