@@ -257,8 +257,10 @@ public:
         for (int i = 0; i < look.Sparks; ++i) {
             // spread evenly round the heart, each a little off its own line
             const double a = 2 * Pi * (i + rnd.Range(-0.45, 0.45)) / look.Sparks;
-            Sparks.push_back({a, rnd.Range(21, 27), rnd.Range(0.0, 0.12), rnd.Range(0.3, 0.6), rnd.Range(0.14, 0.24),
-                              rnd.Range(0.6, 0.85)});
+            // some burst out at once, some later from the churning fire;
+            // fast ones fly far, slow ones burn out close in
+            Sparks.push_back({a, rnd.Range(20, 27), rnd.Range(0.0, 0.16), rnd.Range(0.3, 0.6), rnd.Range(0.12, 0.26),
+                              rnd.Range(0.55, 0.85)});
         }
         for (int i = 0; i < look.Debris; ++i) {
             const double a = 2 * Pi * (i + rnd.Range(-0.3, 0.3)) / look.Debris + 0.4;
