@@ -1,5 +1,6 @@
 // The game's sprite sheets as the art generator writes them into the pack:
-// sizes, transparency, seamless background tiles and real animation.
+// sizes, transparency, seamless background tiles, real animation, and
+// impacts and explosions that burn like fire.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <unistd.h>
