@@ -8,7 +8,11 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
+#include <set>
+#include <string>
 
+#include "FlatPack.h"
 #include "GameFixture.h"
 #include "game/Collision.h"
 
@@ -107,7 +111,7 @@ protected:
     {
         int danger = 0;
         const TGame& g = *Game;
-        for (int k = 1; k <= 24; ++k) {
+        for (int k = 1; k <= Lookahead; ++k) {
             int16_t sx = static_cast<int16_t>(std::clamp(g.Ship->X + dx * 6 * k, 0, 734));
             int16_t sy = static_cast<int16_t>(std::clamp(g.Ship->Y + dy * 6 * std::min(k, 3), 40, 500));
             const TRect ship = Bounds(sx - 4, sy - 4, ShipWidth + 8, ShipHeight + 8);
@@ -118,7 +122,7 @@ protected:
                         const double a = s->Angle + 1.5707963;
                         const int x = s->RoundX() + static_cast<int>(std::cos(a) * ShotSpeed[s->Kind] * k);
                         const int y = s->RoundY() + static_cast<int>(std::sin(a) * ShotSpeed[s->Kind] * k);
-                        const TSpriteSize sz = ShotSize[gun.Pattern < ShotKindCount ? gun.Pattern : s->Kind];
+                        const TSpriteSize sz = ShotSize[s->Kind];
                         if (Collide(Bounds(x, y, sz.W, sz.H), ship))
                             danger += weight * 3;
                     }
@@ -144,6 +148,9 @@ protected:
         return danger;
     }
 
+    int Lookahead = 24; // frames the player looks ahead
+    int BossAim = 0;    // 0: either side of the command ship in turn; 1: under it while it is high
+
     void Script(int f)
     {
         P.Keyboard.ReleaseAll();
@@ -159,8 +166,16 @@ protected:
                 lowest = e->Y;
                 aim = e->X + EnemySize[e->Kind].W / 2 - ShipWidth / 2;
             }
-        if (Game->Engine->Boss)
-            aim = Game->Engine->Boss->X + BossSize[Game->Engine->Boss->Kind].W / 2 - ShipWidth / 2 + ((f / 300) % 2 ? 150 : -150);
+        if (const TBaseBoss* boss = Game->Engine->Boss.get()) {
+            const int w = BossSize[boss->Kind].W, h = BossSize[boss->Kind].H;
+            const int centre = boss->X + w / 2 - ShipWidth / 2;
+            if (BossAim == 0)
+                aim = centre + ((f / 300) % 2 ? 150 : -150);
+            else if (boss->Y + h < Game->Ship->Y - 60)
+                aim = centre; // high enough: stand under it and fire
+            else
+                aim = centre + (centre < 367 ? 1 : -1) * (w / 2 + ShipWidth / 2 + 40);
+        }
         int best = 0, bestScore = 1 << 30;
         int bestDy = 1;
         for (int dy : {1, -1})
@@ -187,20 +202,25 @@ protected:
             P.Keyboard.Press(DIK_SPACE);
     }
 
-    TEndState Play()
+    TEndState Play(uint32_t seed = 20261210, int frames = ReplayFrames,
+                   const std::function<void(int)>& before = nullptr, const std::function<void(int)>& after = nullptr)
     {
         GameState = StatePlaying;
         MouseMode = 0;
         P.Clock.SetTicks(1000);
         std::memset(KeyboardState, 0, sizeof KeyboardState);
-        RandSeed = 20261210;
+        RandSeed = seed;
         CurrentGame = nullptr;
         Game = std::make_unique<TGame>();
         CurrentGame = Game.get();
         TEndState end{};
-        for (int f = 0; f < ReplayFrames && GameState == StatePlaying; ++f) {
+        for (int f = 0; f < frames && GameState == StatePlaying; ++f) {
             Script(f);
+            if (before)
+                before(f);
             Frame();
+            if (after)
+                after(f);
             end.MaxStage = std::max<int>(end.MaxStage, Game->Stage);
             end.SawBoss = end.SawBoss || Game->Engine->Boss != nullptr;
         }
@@ -246,4 +266,129 @@ TEST_F(Replay, ScriptedGameEndsInTheRecordedState)
     const TEndState again = Play();
     EXPECT_EQ(again.Hash, end.Hash);
     EXPECT_EQ(again.Score, end.Score);
+}
+
+namespace {
+
+// What the long game met on its way, counted frame by frame.
+struct TMet {
+    std::set<int> EnemyKinds, BossesDestroyed, BonusesCaught;
+    std::vector<uint64_t> FrameHashes;
+};
+
+uint64_t HashPixels(const TSurface& s)
+{
+    THasher h;
+    for (int32_t y = 0; y < s.Height(); ++y)
+        for (int32_t x = 0; x < s.Width(); x += 2)
+            h.Add(static_cast<int64_t>(s.GetPixel(x, y) & 0x00FFFFFF) << 32 | (s.GetPixel(x + 1, y) & 0x00FFFFFF));
+    return h.H;
+}
+
+uint32_t EnvNumber(const char* name, uint32_t fallback)
+{
+    const char* v = std::getenv(name);
+    return v ? static_cast<uint32_t>(std::strtoul(v, nullptr, 10)) : fallback;
+}
+
+} // namespace
+
+// A longer game: the seed and script take the player to the last stage
+// cycles, past the first two command ships, through every enemy kind and
+// every bonus kind. Besides the end state it checks the pictures of a few
+// frames, drawn from a pack of flat colours (so that new art changes
+// nothing here). Every other frame is played without sheets: drawing never
+// changes the game's state, and the game runs many times faster so.
+TEST_F(Replay, LongScriptedGameMeetsEveryKindAndEndsInTheRecordedState)
+{
+    const auto folder = packtest::MakeTempFolder("replay");
+    const std::string savedPath = AssetPackPath;
+    flatpack::LoadFlatPack(DD, folder);
+    TSurface* game[GameSheetCount];
+    TSurface* menu[MenuSheetCount];
+    TSurface* flipped[FlippedShotSheetCount];
+    std::copy(std::begin(GameSheets), std::end(GameSheets), game);
+    std::copy(std::begin(MenuSheets), std::end(MenuSheets), menu);
+    std::copy(std::begin(FlippedShotSheets), std::end(FlippedShotSheets), flipped);
+    auto sheets = [&](bool on) {
+        for (int i = 0; i < GameSheetCount; ++i) GameSheets[i] = on ? game[i] : nullptr;
+        for (int i = 0; i < MenuSheetCount; ++i) MenuSheets[i] = on ? menu[i] : nullptr;
+        for (int i = 0; i < FlippedShotSheetCount; ++i) FlippedShotSheets[i] = on ? flipped[i] : nullptr;
+    };
+    sheets(false);
+
+    const uint32_t seed = EnvNumber("ZEPHYRION_REPLAY_SEED", 7);
+    const int frames = static_cast<int>(EnvNumber("ZEPHYRION_REPLAY_FRAMES", 400000));
+    const std::set<int> pictures = {5000, 40000, 80000, 120000};
+    Lookahead = 12;
+    BossAim = static_cast<int>(EnvNumber("ZEPHYRION_REPLAY_BOSSAIM", 1));
+    TMet met;
+    uint8_t phaseBefore = 0;
+    int bossBefore = -1;
+    struct TBonusSeen { const TBonus* Ptr; int Kind; int16_t Y; };
+    std::vector<TBonusSeen> bonusesBefore;
+    const TEndState end = Play(
+        seed, frames,
+        [&](int f) {
+            phaseBefore = Game->Phase;
+            bossBefore = Game->Engine->Boss ? Game->Engine->Boss->Kind : -1;
+            bonusesBefore.clear();
+            for (const auto& b : Game->Bonuses)
+                if (b)
+                    bonusesBefore.push_back({b.get(), b->Kind, b->Y});
+            if (pictures.count(f)) {
+                sheets(true);
+                BackBuffer->Blt(nullptr, nullptr, nullptr, DDBLT_COLORFILL, 0);
+            }
+        },
+        [&](int f) {
+            for (const auto& e : Game->Engine->Enemies)
+                if (e)
+                    met.EnemyKinds.insert(e->Kind);
+            // Bonuses move only in play; one gone above the bottom edge was caught.
+            if (phaseBefore == PhasePlay)
+                for (const TBonusSeen& b : bonusesBefore) {
+                    bool still = false;
+                    for (const auto& now : Game->Bonuses)
+                        still = still || now.get() == b.Ptr;
+                    if (!still && b.Y + 3 <= 600)
+                        met.BonusesCaught.insert(b.Kind);
+                }
+            if (phaseBefore == PhasePlay && bossBefore >= 0 && !Game->Engine->Boss)
+                met.BossesDestroyed.insert(bossBefore);
+            if (pictures.count(f)) {
+                met.FrameHashes.push_back(HashPixels(*BackBuffer) ^ HashWorld(*Game));
+                sheets(false);
+            }
+        });
+    sheets(true);
+    ReleaseAssets();
+    AssetPackPath = savedPath;
+    std::filesystem::remove_all(folder);
+
+    auto list = [](const std::set<int>& s) {
+        std::string out;
+        for (int v : s) out += std::to_string(v) + " ";
+        return out;
+    };
+    if (std::getenv("ZEPHYRION_REPLAY_PRINT")) {
+        std::printf("seed %u stage %d-%d (max %d) score %d lives %d phase %d state %d energy %d armor %d distance %u "
+                    "hash 0x%016llx\nenemy kinds %s\nbosses destroyed %s\nbonuses caught %s\npictures",
+                    seed, end.Stage, end.SubStage, end.MaxStage, end.Score, end.Lives, end.Phase, end.GameStateAfter,
+                    end.Energy, end.Armor, end.Distance, static_cast<unsigned long long>(end.Hash),
+                    list(met.EnemyKinds).c_str(), list(met.BossesDestroyed).c_str(), list(met.BonusesCaught).c_str());
+        for (uint64_t h : met.FrameHashes)
+            std::printf(" 0x%016llx", static_cast<unsigned long long>(h));
+        std::printf("\n");
+    }
+    // What the game met on its way.
+    EXPECT_GE(end.MaxStage, 9);
+    EXPECT_EQ(list(met.EnemyKinds), "0 1 2 3 4 5 6 7 8 ");
+    EXPECT_EQ(list(met.BossesDestroyed), "0 1 ");
+    EXPECT_EQ(list(met.BonusesCaught), "0 1 2 3 4 5 6 7 8 ");
+    // How it ended.
+    EXPECT_EQ(end.Stage, 0);
+    EXPECT_EQ(end.Score, 0);
+    EXPECT_EQ(end.Hash, 0u);
+    EXPECT_EQ(met.FrameHashes, (std::vector<uint64_t>{}));
 }
