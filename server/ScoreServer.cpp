@@ -104,6 +104,12 @@ MHD_Result CollectArgument(void* cls, MHD_ValueKind, const char* key, const char
     return MHD_YES;
 }
 
+MHD_Result CountBytes(void* cls, MHD_ValueKind, const char* key, const char* value)
+{
+    *static_cast<size_t*>(cls) += std::strlen(key) + (value ? std::strlen(value) : 0) + 4;
+    return MHD_YES;
+}
+
 void Completed(void*, MHD_Connection*, void** state, MHD_RequestTerminationCode)
 {
     delete static_cast<TRequestState*>(*state);
@@ -260,9 +266,10 @@ int TScoreServer::Handle(void* self, MHD_Connection* c, const char* url, const c
     if (std::strcmp(method, "GET") != 0 && std::strcmp(method, "HEAD") != 0)
         return Queue(c, Refuse(405, "only GET"));
 
-    const size_t headers = static_cast<size_t>(MHD_get_connection_values(c, MHD_HEADER_KIND, nullptr, nullptr));
-    if (headers > server->Options.MaxHeaders)
-        return Queue(c, Refuse(431, "too many header lines"));
+    size_t headBytes = std::strlen(url) + std::strlen(method);
+    const size_t headers = static_cast<size_t>(MHD_get_connection_values(c, MHD_HEADER_KIND, &CountBytes, &headBytes));
+    if (headers > server->Options.MaxHeaders || headBytes > server->Options.MaxHeaderBytes)
+        return Queue(c, Refuse(431, "the request head is too large"));
 
     TRequest request;
     request.Path = url;

@@ -227,7 +227,7 @@ std::string RenderTableHtml(const TTableData& data)
     }
 
     page += "<table id=\"scores\"><thead><tr><th class=\"n\">Place</th><th>Name</th><th class=\"n\">Score</th>"
-            "<th>Country</th><th>Date</th></tr></thead><tbody>\n";
+            "<th>Country</th><th>Date (UTC)</th></tr></thead><tbody>\n";
     for (const TStoredResult& r : data.Rows) {
         const bool me = data.Found && data.Found->Id == r.Id;
         page += std::string(me ? "<tr class=\"me\" id=\"me\">" : "<tr>") + "<td class=\"n\">" +
