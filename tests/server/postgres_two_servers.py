@@ -74,7 +74,7 @@ try:
          f"-k {sock} -p {PORT} -c listen_addresses='' -c fsync=off -c max_connections=60", "start"],
         "starting PostgreSQL")
     started = True
-    for db in ("tokens", "load"):
+    for db in ("tokens", "load", "rows"):
         run([f"{BIN}/psql", "-h", sock, "-p", str(PORT), "-U", "zephyrion", "-d", "postgres", "-q", "-c",
              f"CREATE DATABASE {db}"], f"creating database {db}")
 
@@ -139,6 +139,15 @@ try:
     print(r.stdout.strip())
     if r.returncode != 0:
         fail("the table does not hold each result exactly once " + r.stderr)
+
+    # 3. The table's own cases (pages, filter, places, retention), as on SQLite.
+    tests = os.path.join(BUILD, "tests", "test_server")
+    r = subprocess.run([tests, "--gtest_filter=WorldTable*"], capture_output=True, text=True, timeout=300,
+                       env=dict(os.environ, ZEPHYRION_TEST_POSTGRES=address("rows")))
+    if r.returncode != 0:
+        fail("the table's cases fail on PostgreSQL:\n" + r.stdout[-3000:])
+    passed = [line for line in r.stdout.splitlines() if line.startswith("[  PASSED  ]")]
+    print("the table's cases hold on PostgreSQL: " + (passed[-1] if passed else "?"))
 finally:
     for p, _ in servers:
         sc.stop(p)
