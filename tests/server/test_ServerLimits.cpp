@@ -329,3 +329,40 @@ TEST_F(ServerLimits, OversizedRequestHeadsAreRefused)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(ServerLimits, BehindAProxyTheClientIsTheLastForwardedAddress)
+{
+    struct Case {
+        bool Trusted;
+        std::vector<std::pair<std::string, std::string>> Requests; // X-Forwarded-For, status line
+    };
+    const std::string ok = "HTTP/1.1 200 OK", many = "HTTP/1.1 429 Too Many Requests";
+    const Case cases[] = {
+        // Trusted: each forwarded address has its own limit; only the last entry counts.
+        {true, {{"192.0.2.1", ok}, {"192.0.2.1", many}, {"192.0.2.2", ok}, {"10.0.0.9, 192.0.2.1", many},
+                {"192.0.2.1, 192.0.2.3", ok}}},
+        // Not trusted: the header is ignored, the socket's address counts.
+        {false, {{"192.0.2.1", ok}, {"192.0.2.2", many}}},
+    };
+    for (const Case& c : cases) {
+        TServerOptions o;
+        o.ForwardedFor = c.Trusted;
+        o.VersionBurst = 1;
+        o.VersionsPerMinute = 1;
+        Server.reset();
+        Start(o);
+        for (const auto& [forwarded, status] : c.Requests) {
+            const int s = Connect(Server->Port(), "127.0.0.1");
+            ASSERT_GE(s, 0);
+            EXPECT_EQ(Ask(s, "GET /cgi/version.pl?version&prg=Zephyrion HTTP/1.1\r\nHost: x\r\nX-Forwarded-For: " +
+                                 forwarded + "\r\n\r\n"),
+                      status)
+                << c.Trusted << " " << forwarded;
+            close(s);
+        }
+    }
+}
+
+} // namespace
