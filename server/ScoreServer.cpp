@@ -64,6 +64,9 @@ size_t CountOf(const TScoreServer::TRequest& r, const char* key)
 const char* const PagePolicy = "default-src 'none'; img-src 'self'; font-src 'self'; style-src 'unsafe-inline'; "
                                "form-action 'self'; base-uri 'none'; frame-ancestors 'none'";
 
+MHD_Result Handle(void* self, MHD_Connection* c, const char* url, const char* method, const char* version,
+                  const char* upload, size_t* uploadSize, void** state);
+
 struct TRequestState {
     bool Answered = false;
 };
@@ -192,7 +195,7 @@ TScoreServer::TScoreServer(const TServerOptions& options)
     const size_t memory = Options.MaxHeaderBytes + 4096;
     Daemon = MHD_start_daemon(
         MHD_USE_EPOLL_INTERNAL_THREAD | MHD_USE_TURBO, 0, nullptr, nullptr,
-        reinterpret_cast<MHD_AccessHandlerCallback>(&TScoreServer::Handle), this,
+        &Handle, this,
         MHD_OPTION_LISTEN_SOCKET, listener,
         MHD_OPTION_THREAD_POOL_SIZE, threads,
         MHD_OPTION_CONNECTION_LIMIT, Options.MaxConnections,
@@ -252,10 +255,13 @@ void TScoreServer::Janitor()
     }
 }
 
-int TScoreServer::Handle(void* self, MHD_Connection* c, const char* url, const char* method, const char*,
-                         const char*, size_t* uploadSize, void** state)
+namespace {
+
+MHD_Result Handle(void* self, MHD_Connection* c, const char* url, const char* method, const char*, const char*,
+                  size_t* uploadSize, void** state)
 {
     auto* server = static_cast<TScoreServer*>(self);
+    const TServerOptions& options = server->Settings();
     if (*state) {
         // A body arriving after the answer was queued: drop it.
         *uploadSize = 0;
@@ -268,10 +274,10 @@ int TScoreServer::Handle(void* self, MHD_Connection* c, const char* url, const c
 
     size_t headBytes = std::strlen(url) + std::strlen(method);
     const size_t headers = static_cast<size_t>(MHD_get_connection_values(c, MHD_HEADER_KIND, &CountBytes, &headBytes));
-    if (headers > server->Options.MaxHeaders || headBytes > server->Options.MaxHeaderBytes)
+    if (headers > options.MaxHeaders || headBytes > options.MaxHeaderBytes)
         return Queue(c, Refuse(431, "the request head is too large"));
 
-    TRequest request;
+    TScoreServer::TRequest request;
     request.Path = url;
     TCollect collect{&request};
     MHD_get_connection_values(c, MHD_GET_ARGUMENT_KIND, &CollectArgument, &collect);
@@ -280,7 +286,7 @@ int TScoreServer::Handle(void* self, MHD_Connection* c, const char* url, const c
 
     const MHD_ConnectionInfo* info = MHD_get_connection_info(c, MHD_CONNECTION_INFO_CLIENT_ADDRESS);
     request.Client = ClientKey(info ? info->client_addr : nullptr);
-    if (server->Options.ForwardedFor) {
+    if (options.ForwardedFor) {
         // The proxy appends the address it saw: the last entry is the only one it vouches for.
         const char* forwarded = MHD_lookup_connection_value(c, MHD_HEADER_KIND, "X-Forwarded-For");
         if (forwarded) {
@@ -302,6 +308,8 @@ int TScoreServer::Handle(void* self, MHD_Connection* c, const char* url, const c
         return Queue(c, Refuse(500, "internal error"));
     }
 }
+
+} // namespace
 
 TScoreServer::TAnswer TScoreServer::Answer(const TRequest& request)
 {
