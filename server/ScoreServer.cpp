@@ -262,20 +262,32 @@ MHD_Result Handle(void* self, MHD_Connection* c, const char* url, const char* me
 {
     auto* server = static_cast<TScoreServer*>(self);
     const TServerOptions& options = server->Settings();
-    if (*state) {
-        // A body arriving after the answer was queued: drop it.
+    auto* seen = static_cast<TRequestState*>(*state);
+    if (!seen) {
+        // The head is in. A request refused for its head is answered at once
+        // (the library then closes the connection); any other is answered
+        // once the whole request is in, so that the connection can be kept
+        // for the next one.
+        *state = seen = new TRequestState;
+        if (std::strcmp(method, "GET") != 0 && std::strcmp(method, "HEAD") != 0) {
+            seen->Answered = true;
+            return Queue(c, Refuse(405, "only GET"));
+        }
+        size_t headBytes = std::strlen(url) + std::strlen(method);
+        const size_t headers =
+            static_cast<size_t>(MHD_get_connection_values(c, MHD_HEADER_KIND, &CountBytes, &headBytes));
+        if (headers > options.MaxHeaders || headBytes > options.MaxHeaderBytes) {
+            seen->Answered = true;
+            return Queue(c, Refuse(431, "the request head is too large"));
+        }
+        return MHD_YES;
+    }
+    if (*uploadSize != 0 || seen->Answered) {
+        // A body (no request here has one) is dropped.
         *uploadSize = 0;
         return MHD_YES;
     }
-    *state = new TRequestState{true};
-
-    if (std::strcmp(method, "GET") != 0 && std::strcmp(method, "HEAD") != 0)
-        return Queue(c, Refuse(405, "only GET"));
-
-    size_t headBytes = std::strlen(url) + std::strlen(method);
-    const size_t headers = static_cast<size_t>(MHD_get_connection_values(c, MHD_HEADER_KIND, &CountBytes, &headBytes));
-    if (headers > options.MaxHeaders || headBytes > options.MaxHeaderBytes)
-        return Queue(c, Refuse(431, "the request head is too large"));
+    seen->Answered = true;
 
     TScoreServer::TRequest request;
     request.Path = url;

@@ -328,6 +328,49 @@ TEST_F(ServerLimits, OversizedRequestHeadsAreRefused)
     }
 }
 
+// Sends a request and reads one whole answer (head and Content-Length body);
+// returns its status line, or "" when the connection ended first.
+std::string AskWhole(int s, const std::string& request)
+{
+    if (send(s, request.data(), request.size(), MSG_NOSIGNAL) < 0)
+        return "";
+    std::string got;
+    char buf[4096];
+    pollfd p{s, POLLIN, 0};
+    size_t end = std::string::npos, want = 0;
+    while (poll(&p, 1, 30000) == 1) {
+        const ssize_t n = recv(s, buf, sizeof(buf), 0);
+        if (n <= 0)
+            return "";
+        got.append(buf, static_cast<size_t>(n));
+        if (end == std::string::npos && (end = got.find("\r\n\r\n")) != std::string::npos) {
+            const size_t at = got.find("Content-Length: ");
+            want = end + 4 + (at < end ? std::strtoul(got.c_str() + at + 16, nullptr, 10) : 0);
+        }
+        if (end != std::string::npos && got.size() >= want)
+            return got.substr(0, got.find("\r\n"));
+    }
+    return "";
+}
+
+TEST_F(ServerLimits, OneConnectionServesRequestAfterRequestButARefusedHeadEndsIt)
+{
+    Start();
+    const int s = Connect(Server->Port(), "127.0.0.1");
+    ASSERT_GE(s, 0);
+    const std::string ok = "HTTP/1.1 200 OK";
+    for (const char* path : {"/cgi/version.pl?version&prg=Zephyrion", "/scores.json", "/",
+                             "/cgi/version.pl?version&prg=Zephyrion"})
+        EXPECT_EQ(AskWhole(s, std::string("GET ") + path + " HTTP/1.1\r\nHost: x\r\n\r\n"), ok) << path;
+    // A head over the limit is answered and the connection closed.
+    std::string big = "GET / HTTP/1.1\r\nHost: x\r\n";
+    for (int i = 0; i < 60; ++i)
+        big += "X-" + std::to_string(i) + ": v\r\n";
+    EXPECT_EQ(AskWhole(s, big + "\r\n"), "HTTP/1.1 431 Request Header Fields Too Large");
+    EXPECT_EQ(AskWhole(s, "GET / HTTP/1.1\r\nHost: x\r\n\r\n"), "");
+    close(s);
+}
+
 } // namespace
 
 namespace {
