@@ -141,9 +141,14 @@ public:
     TSpendOutcome SpendAndAdd(const std::string& id, const std::string& token, const TStoredResult& result,
                               int64_t) override
     {
-        if (!Open.Spend(id, token))
+        TSessions::Clock::time_point expires;
+        if (!Open.Spend(id, token, &expires))
             return TSpendOutcome::Refused;
-        return Add(result) ? TSpendOutcome::Stored : TSpendOutcome::Failed;
+        if (Add(result))
+            return TSpendOutcome::Stored;
+        // Not stored: the player may send the same result again.
+        Open.Restore(id, token, expires);
+        return TSpendOutcome::Failed;
     }
 
     bool Add(const TStoredResult& result) override

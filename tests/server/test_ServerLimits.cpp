@@ -5,6 +5,7 @@
 #include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>
+#include <sqlite3.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -206,6 +207,23 @@ TEST_F(ServerLimits, SubmissionsAreLimitedPerClient)
         statuses.push_back(Submit("198.51.100.7", Version("198.51.100.7"), i));
     EXPECT_EQ(statuses, (std::vector<int>{200, 200, 429, 429}));
     EXPECT_EQ(Submit("192.0.2.1", Version("192.0.2.1"), 9), 200);
+}
+
+TEST_F(ServerLimits, AResultTheTableCouldNotTakeKeepsItsValueForASecondTry)
+{
+    Start();
+    const TSession s = Version("192.0.2.1");
+    // Another hand on the file makes every insert fail for a while.
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open((Folder + "/scores.db").c_str(), &db), SQLITE_OK);
+    auto exec = [db](const char* sql) { return sqlite3_exec(db, sql, nullptr, nullptr, nullptr); };
+    ASSERT_EQ(exec("CREATE TRIGGER full BEFORE INSERT ON results BEGIN SELECT RAISE(ABORT, 'full'); END"), SQLITE_OK);
+    EXPECT_EQ(Submit("192.0.2.1", s, 5150), 503);
+    ASSERT_EQ(exec("DROP TRIGGER full"), SQLITE_OK);
+    sqlite3_close(db);
+    EXPECT_EQ(Submit("192.0.2.1", s, 5150), 200);
+    EXPECT_EQ(Submit("192.0.2.1", s, 5150), 403);
+    EXPECT_EQ(Server->Store().Count(), 1);
 }
 
 // Loopback sockets from a chosen 127.x address.
