@@ -202,8 +202,10 @@ std::string RenderTableHtml(const TTableData& data)
     std::string page = std::string(Head) + "<title>Zephyrion world high scores</title>" + PageStyle +
                        "</head><body><header>" + TitleArt() + "<h2>World high scores</h2></header>\n";
 
-    // The filter and the name search: a plain form, so it works without scripts.
-    page += "<form id=\"filter\" method=\"get\" action=\"/cgi/version.pl\">"
+    // The filter and the name search: a plain form, so it works without
+    // scripts; the browser keeps the action's #me, so a found name's row is
+    // scrolled into view.
+    page += "<form id=\"filter\" method=\"get\" action=\"/cgi/version.pl#me\">"
             "<input type=\"hidden\" name=\"prg\" value=\"Zephyrion\">"
             "<input type=\"hidden\" name=\"show\" value=\"\">"
             "<input type=\"hidden\" name=\"type\" value=\"0\">"

@@ -283,6 +283,10 @@ try:
     mine = [r for r in anna if "me" in r["cls"].split()]
     if not found or "81st place" not in found or len(mine) != 1 or mine[0]["cells"][1] != "ANNA":
         fail(f"the name search did not find ANNA in 81st place: {found!r} {mine}")
+    shown = browser.js("location.hash === '#me' && (r => r.top >= 0 && r.bottom <= innerHeight)("
+                       "document.getElementById('me').getBoundingClientRect())")
+    if not shown:
+        fail("the name search does not bring the player's own row into view")
     browser.go(table + "&name=NOBODY")
     if "No result" not in (browser.js("(document.getElementById('found') || {}).textContent") or ""):
         fail("an unknown name is not told so")
@@ -313,7 +317,7 @@ try:
     # On a phone: the page is laid out for the screen's width (no sideways
     # scrolling, text at a readable size), and every row's date is on screen.
     browser.size(390, 844, True)
-    browser.go(table + "&name=ANNA")
+    browser.go(table + "&name=ANNA#me")
     phone = browser.js("""({
         width: innerWidth,
         scroll: document.documentElement.scrollWidth,
