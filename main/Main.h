@@ -40,6 +40,12 @@ public:
     void FormMouseMove(int32_t x, int32_t y);
     void FormMouseDown(int32_t button, int32_t x, int32_t y);
 
+    // Game controllers (Pad.cpp): the pad read once an idle call, its presses
+    // sent as key events; its held buttons merged into KeyboardState.
+    void PollGamepad();
+    void MergePadKeys();
+    uint32_t PadHeld = 0;
+
     // IAppHandler: the platform's message loop calls these.
     void OnIdle() override;
     void OnKeyDown(uint16_t vk, bool alt) override { FormKeyDown(vk, alt); }
