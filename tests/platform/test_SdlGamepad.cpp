@@ -197,6 +197,30 @@ TEST_F(SdlGamepadTest, EachControlHoldsItsButton)
     }
 }
 
+TEST_F(SdlGamepadTest, EachControllersStickKeepsItsOwnDeadZoneState)
+{
+    TVirtualPad& first = PlugIn();
+    TVirtualPad& second = PlugIn();
+    const struct {
+        int16_t FirstX, SecondX;
+        uint32_t Held;
+    } steps[] = {
+        {7000, 0, 0},            // resting near the edge, from the centre: still centred
+        {20000, 7000, Right},    // out: the first counts, the second still does not
+        {7000, 7000, Right},     // back to 7000: the first stays out until the release zone
+        {5000, 7000, 0},         // inside the release zone: centred again
+        {7000, -7000, 0},
+        {0, -9000, Left},
+        {0, -6500, Left},
+        {0, -5500, 0},
+    };
+    for (const auto& s : steps) {
+        first.Stick(s.FirstX, 0);
+        second.Stick(s.SecondX, 0);
+        EXPECT_EQ(Poll(), s.Held) << "sticks at " << s.FirstX << " and " << s.SecondX;
+    }
+}
+
 TEST_F(SdlGamepadTest, ControllersComeAndGoWhileRunning)
 {
     EXPECT_EQ(Poll(), 0u);
