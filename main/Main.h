@@ -36,7 +36,7 @@ public:
     void ApplyMenuChoice();
 
     // Input (Input.cpp).
-    void FormKeyDown(uint16_t key, bool alt);
+    void FormKeyDown(uint16_t key, bool alt, bool fromPad = false);   // the pad has no boss key
     void FormMouseMove(int32_t x, int32_t y);
     void FormMouseDown(int32_t button, int32_t x, int32_t y);
 

@@ -65,7 +65,7 @@ void TForm1::PollGamepad()
             continue;
         }
         if (const uint16_t key = PadKeyOf(button, GameState))
-            OnKeyDown(key, false);
+            FormKeyDown(key, false, true);   // never the boss key, whatever key that is
     }
 }
 

@@ -284,6 +284,41 @@ TEST(Pad, BossKeyCaptureTakesNoPadButtonAndBLeavesIt)
     EXPECT_EQ(GameOptions.BossKey, VK_F12);
 }
 
+TEST(Pad, ABossKeyOnAKeyThePadSendsStaysOnTheKeyboard)
+{
+    // The boss key may be any key with a name, also one the pad sends; the
+    // pad's press still does what the pad's button does.
+    const struct {
+        uint16_t BossKey;
+        int32_t State;
+        TPadButton Button;
+        int32_t After;
+    } cases[] = {
+        {'P', StatePlaying, PadStart, StatePaused},
+        {'P', StatePaused, PadStart, StatePlaying},
+        {VK_ESCAPE, StatePlaying, PadBack, StateQuitGameConfirm},
+        {VK_RETURN, StateMainMenu, PadA, StateHighScores},
+        {VK_RETURN, StateMainMenu, PadStart, StateHighScores},
+        {VK_ESCAPE, StateMainMenu, PadB, StateExitConfirm},
+        {VK_DOWN, StateMainMenu, PadDown, StateMainMenu},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE("boss key " + KeyName(c.BossKey) + ", button " + std::to_string(c.Button));
+        PadHarness h;
+        MainMenuButtons->SetSelected(2);
+        GameOptions.BossKey = c.BossKey;
+        GameState = c.State;
+        h.Press(c.Button);
+        EXPECT_EQ(GameState, c.After);
+        EXPECT_EQ(h.P.Display.Minimizes, 0);
+        if (c.Button == PadDown) {
+            EXPECT_EQ(MainMenuButtons->Selected, 3);
+        }
+        h.Key(c.BossKey);
+        EXPECT_EQ(h.P.Display.Minimizes, 1) << "the key itself still hides the game";
+    }
+}
+
 TEST(Pad, ThePadIsReadOnceAnIdleCallOnTheGameClock)
 {
     PadHarness h;
