@@ -249,18 +249,29 @@ TEST(Pad, TextFieldsAreConfirmedOrCancelledButNeverTyped)
     PadHarness h;
     GameState = StateNameEntry;
     NameEdit->Text = "Ann";
-    for (TPadButton b : {PadX, PadY, PadUp, PadDown, PadLeft, PadRight, PadRightTrigger})
+    NameEdit->Length = 3;
+    h.Key('B');   // the field takes letters and Backspace from the keys
+    ASSERT_EQ(NameEdit->Text, "AnnB");
+    h.Key(VK_BACK);
+    ASSERT_EQ(NameEdit->Text, "Ann");
+    for (TPadButton b : {PadX, PadY, PadUp, PadDown, PadLeft, PadRight, PadRightTrigger}) {
         h.Press(b);
-    EXPECT_EQ(NameEdit->Text, "Ann");
-    EXPECT_EQ(GameState, StateNameEntry);
+        EXPECT_EQ(NameEdit->Text, "Ann") << "button " << int(b);
+        EXPECT_EQ(GameState, StateNameEntry) << "button " << int(b);
+    }
 
     GameState = StateOptions;
     OptionsMenu->Selected = 3;
     CountryEdit->Text = "Norway";
+    CountryEdit->Length = 6;
     h.Press(PadA);   // the country field opens for typing
     ASSERT_TRUE(CountryEdit->Editing);
-    for (TPadButton b : {PadX, PadY, PadStart})
+    for (TPadButton b : {PadX, PadY, PadRightTrigger}) {
         h.Press(b);
+        EXPECT_EQ(CountryEdit->Text, "Norway") << "button " << int(b);
+        EXPECT_TRUE(CountryEdit->Editing) << "button " << int(b);
+    }
+    h.Press(PadStart);
     EXPECT_EQ(CountryEdit->Text, "Norway");
     EXPECT_FALSE(CountryEdit->Editing) << "Start, as Enter, closes the field";
     h.Press(PadB);
