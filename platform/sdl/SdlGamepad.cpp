@@ -81,6 +81,10 @@ bool TPadPresses::Next(TPadButton& button)
 
 TSdlGamepad::TSdlGamepad()
 {
+    // Poll brings the controllers up to date itself. Left to SDL, every wait
+    // for events turns into a 1 ms polling loop while a controller is plugged
+    // in, waking the program a dozen times between two frames.
+    SDL_SetHint(SDL_HINT_AUTO_UPDATE_JOYSTICKS, "0");
     Started = SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER) == 0;
 }
 
