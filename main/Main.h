@@ -45,6 +45,7 @@ public:
     void PollGamepad();
     void MergePadKeys();
     uint32_t PadHeld = 0;
+    uint32_t PadTaken = 0;   // buttons a menu took a press from: they hold nothing until let go
 
     // IAppHandler: the platform's message loop calls these.
     void OnIdle() override;

@@ -35,6 +35,8 @@ const TPadKey PadKeys[] = {
     {PadBack, VK_ESCAPE, VK_ESCAPE},                  // asks to quit; back
 };
 
+constexpr uint32_t DirectionBits = PadBit(PadUp) | PadBit(PadDown) | PadBit(PadLeft) | PadBit(PadRight);
+
 uint16_t PadKeyOf(TPadButton button, int32_t state)
 {
     const bool inPlay = state == StatePlaying || state == StatePaused;
@@ -51,6 +53,7 @@ void TForm1::PollGamepad()
     if (!Platform.Gamepad)
         return;
     PadHeld = Platform.Gamepad->Poll(GetTickCount());
+    PadTaken &= PadHeld;
     TPadButton button;
     while (Platform.Gamepad->NextPress(button)) {
         // A window in the background takes no keys, from the pad either.
@@ -64,8 +67,15 @@ void TForm1::PollGamepad()
                 GameState = StateOptions;
             continue;
         }
-        if (const uint16_t key = PadKeyOf(button, GameState))
-            FormKeyDown(key, false, true);   // never the boss key, whatever key that is
+        const uint16_t key = PadKeyOf(button, GameState);
+        if (!key)
+            continue;
+        // A or B that answered a menu does not go on to fire in the game it
+        // leads back to, as Enter and Esc do not; a direction flies at once,
+        // as an arrow key held does.
+        if (GameState != StatePlaying && !(PadBit(button) & DirectionBits))
+            PadTaken |= PadBit(button);
+        FormKeyDown(key, false, true);   // never the boss key, whatever key that is
     }
 }
 
@@ -74,6 +84,6 @@ void TForm1::MergePadKeys()
     if (!FormActive)
         return;
     for (const TPadHold& h : PadHolds)
-        if (PadHeld & PadBit(h.Button))
+        if (PadHeld & ~PadTaken & PadBit(h.Button))
             KeyboardState[h.Scan] = 0x80;
 }

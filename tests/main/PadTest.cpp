@@ -295,6 +295,51 @@ TEST(Pad, BossKeyCaptureTakesNoPadButtonAndBLeavesIt)
     EXPECT_EQ(GameOptions.BossKey, VK_F12);
 }
 
+TEST(Pad, APressAMenuTookHoldsNothingInTheGameUntilLetGo)
+{
+    // B cancels the quit question as Esc does; still held as the game goes
+    // on, it must not drop a mega-bomb (Esc holds nothing either). A held
+    // from "No" must not fire. A direction, like an arrow key, flies at once.
+    const struct {
+        const char* Name;
+        TPadButton Button;
+        uint8_t Scan;
+        bool HeldIntoTheGame;
+    } cases[] = {
+        {"B: cancel", PadB, DIK_SPACE, false},
+        {"A: No", PadA, DIK_LCONTROL, false},
+        {"left: Yes chosen, a direction", PadLeft, DIK_LEFT, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Name);
+        PadHarness h;
+        GameState = StatePlaying;
+        h.Frame();
+        h.P.Gamepad.Held = Bit(PadBack);
+        h.Press(PadBack);
+        ASSERT_EQ(GameState, StateQuitGameConfirm);
+        h.P.Gamepad.Held = 0;
+        YesNoDialog->FirstSelected = false;
+        h.P.Gamepad.Held = Bit(c.Button);
+        h.Press(c.Button);
+        if (c.Button != PadLeft) {
+            ASSERT_EQ(GameState, StatePlaying);
+        } else {
+            ASSERT_TRUE(YesNoDialog->FirstSelected);
+            GameState = StatePlaying;   // as if No were then chosen with the keys
+        }
+        for (int i = 0; i < 5; ++i) {
+            h.Frame();
+            EXPECT_EQ(KeyboardState[c.Scan], c.HeldIntoTheGame ? 0x80 : 0) << "frame " << i;
+        }
+        h.P.Gamepad.Held = 0;
+        h.Frame();
+        h.P.Gamepad.Held = Bit(c.Button);
+        h.Frame();
+        EXPECT_EQ(KeyboardState[c.Scan], 0x80) << "let go and held again, it holds";
+    }
+}
+
 TEST(Pad, ABossKeyOnAKeyThePadSendsStaysOnTheKeyboard)
 {
     // The boss key may be any key with a name, also one the pad sends; the
