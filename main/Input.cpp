@@ -140,7 +140,7 @@ void SetDone(int32_t state)
 
 } // namespace
 
-void TForm1::FormKeyDown(uint16_t key, bool alt)
+void TForm1::FormKeyDown(uint16_t key, bool alt, bool fromPad)
 {
     if (alt) {
         // The keyboard is let go while Alt is held; Alt+Enter switches the
@@ -154,7 +154,7 @@ void TForm1::FormKeyDown(uint16_t key, bool alt)
         return;
     }
     MouseMode = 0;
-    if (key == GameOptions.BossKey) {
+    if (key == GameOptions.BossKey && !fromPad) {
         Platform.Display->Minimize();
         return;
     }

@@ -36,9 +36,16 @@ public:
     void ApplyMenuChoice();
 
     // Input (Input.cpp).
-    void FormKeyDown(uint16_t key, bool alt);
+    void FormKeyDown(uint16_t key, bool alt, bool fromPad = false);   // the pad has no boss key
     void FormMouseMove(int32_t x, int32_t y);
     void FormMouseDown(int32_t button, int32_t x, int32_t y);
+
+    // Game controllers (Pad.cpp): the pad read once an idle call, its presses
+    // sent as key events; its held buttons merged into KeyboardState.
+    void PollGamepad();
+    void MergePadKeys();
+    uint32_t PadHeld = 0;
+    uint32_t PadTaken = 0;   // buttons a menu took a press from: they hold nothing until let go
 
     // IAppHandler: the platform's message loop calls these.
     void OnIdle() override;

@@ -158,6 +158,7 @@ void TForm1::OnIdle()
 
 void TForm1::ApplicationEvents1Idle(bool& done)
 {
+    PollGamepad();   // its presses come in as keys before the frame
     RunFrame();
     done = false;   // call again as soon as the queue is empty
 }
@@ -193,6 +194,7 @@ void TForm1::RunFrame()
     for (uint8_t& b : KeyboardState)
         b = 0;
     Platform.Keyboard->GetDeviceState(sizeof KeyboardState, KeyboardState);
+    MergePadKeys();   // the pad holds keys too: the game reads both as one
     if (static_cast<uint32_t>(now - LastPresentTick) <= 5)
         return;
 

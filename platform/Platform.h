@@ -96,6 +96,26 @@ struct IOpener {
     virtual void Open(const std::string& target) = 0;
 };
 
+// Game controllers: every one plugged in is read, all together as one pad.
+enum TPadButton : uint8_t {
+    PadUp, PadDown, PadLeft, PadRight,   // the d-pad, or the left stick past its dead zone
+    PadA, PadB, PadX, PadY, PadBack, PadStart,
+    PadRightTrigger,                     // pulled past half of its travel
+    PadButtonCount
+};
+constexpr uint32_t PadBit(TPadButton button) { return 1u << button; }
+
+struct IGamepad {
+    virtual ~IGamepad() = default;
+    // Reads the controllers at tick count now, picking up those plugged in and
+    // dropping those pulled out since the last call. Returns the buttons held
+    // on any of them (a PadBit each) and queues their presses.
+    virtual uint32_t Poll(uint32_t now) = 0;
+    // Takes the oldest press waiting: a button that went down, or a direction
+    // held long enough to repeat, as a held key repeats. False when none waits.
+    virtual bool NextPress(TPadButton& button) = 0;
+};
+
 // A font as the game asks for it.
 struct TFontSpec {
     std::string Face;     // "Crystal", "Cranberry Cyr"
@@ -130,6 +150,7 @@ struct TPlatform {
     IHttpClient* Http = nullptr;
     IOpener* Opener = nullptr;
     ITextRenderer* Text = nullptr;
+    IGamepad* Gamepad = nullptr;   // none: no controllers
 };
 
 // The services in use; set once at start-up (or by a test fixture).

@@ -11,6 +11,7 @@
 #include "platform/sdl/KeyTables.h"
 #include "platform/sdl/SdlClock.h"
 #include "platform/sdl/SdlDisplay.h"
+#include "platform/sdl/SdlGamepad.h"
 #include "platform/sdl/SdlInput.h"
 #include "platform/sdl/SdlText.h"
 #include "platform/sdl/Services.h"
@@ -28,6 +29,7 @@ struct TSdlServices {
     std::unique_ptr<IEffectMixer> Mixer;
     std::unique_ptr<IModulePlayer> Music;
     std::unique_ptr<IHttpClient> Http;
+    std::unique_ptr<TSdlGamepad> Gamepad;
 };
 
 TSdlServices* Services = nullptr;
@@ -183,6 +185,8 @@ bool OpenPlatform()
     services->Mixer.reset(CreateSdlMixer());
     services->Music.reset(CreateXmpPlayer());
     services->Http.reset(CreateCurlHttp());
+    // Controllers are optional: without the system, the pad stays idle.
+    services->Gamepad = std::make_unique<TSdlGamepad>();
 
     Platform.Clock = services->Clock.get();
     Platform.Keyboard = services->Keyboard.get();
@@ -193,6 +197,7 @@ bool OpenPlatform()
     Platform.Http = services->Http.get();
     Platform.Opener = services->Opener.get();
     Platform.Text = services->Text.get();
+    Platform.Gamepad = services->Gamepad.get();
     Services = services.release();
     return true;
 }

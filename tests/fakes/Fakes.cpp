@@ -150,6 +150,7 @@ FakePlatform::FakePlatform()
     Platform.Http = &Http;
     Platform.Opener = &Opener;
     Platform.Text = &Text;
+    Platform.Gamepad = &Gamepad;
 }
 
 FakePlatform::~FakePlatform()

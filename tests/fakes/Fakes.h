@@ -153,6 +153,24 @@ public:
     bool DrawBlocks = true;
 };
 
+// A pad the test holds buttons on (Held, PadBit of each) and queues presses
+// into; Polls records the tick count of every poll.
+class FakeGamepad : public IGamepad {
+public:
+    uint32_t Poll(uint32_t now) override { Polls.push_back(now); return Held; }
+    bool NextPress(TPadButton& button) override
+    {
+        if (Presses.empty())
+            return false;
+        button = Presses.front();
+        Presses.pop_front();
+        return true;
+    }
+    uint32_t Held = 0;
+    std::deque<TPadButton> Presses;
+    std::vector<uint32_t> Polls;
+};
+
 // All fakes together, installed into Platform for the lifetime of the object.
 struct FakePlatform {
     FakePlatform();
@@ -166,5 +184,6 @@ struct FakePlatform {
     FakeHttp Http;
     FakeOpener Opener;
     FakeTextRenderer Text;
+    FakeGamepad Gamepad;
     TPlatform Saved;
 };
