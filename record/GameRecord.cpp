@@ -10,12 +10,14 @@ constexpr uint8_t Magic[4] = {'Z', 'R', 'E', 'C'};
 constexpr size_t HeaderMin = 4 + 1 + 1 + 1 + 8;   // magic, version, score (1 byte at least), stage, hash
 constexpr uint32_t MaxReadIndex = 1u << 20;
 
-// Wire codes of the events; the key has three to keep a press or a release
-// at two bytes.
+// Wire codes of the events: the key has three to keep a press or a release
+// at two bytes, the clock a short form for a frame's first read on the
+// 1000/64 ms steps (the number of steps since the last tick written).
 enum : uint8_t {
     WireKeyDown = 1, WireKeyUp = 2, WireKeyValue = 3, WireSeed = 4, WirePhase = 5,
-    WireClock = 6, WireMouse = 7, WireNote = 8, WireEnd = 15,
+    WireClock = 6, WireMouse = 7, WireNote = 8, WireClockSteps = 9, WireEnd = 15,
 };
+constexpr uint32_t GapInLead = 15;   // a lead byte's gap of 15: the gap - 15 follows
 
 void PutVarint(std::vector<uint8_t>& out, uint64_t v)
 {
@@ -24,6 +26,13 @@ void PutVarint(std::vector<uint8_t>& out, uint64_t v)
         v >>= 7;
     }
     out.push_back(static_cast<uint8_t>(v));
+}
+
+void PutLead(std::vector<uint8_t>& out, uint8_t wire, uint32_t gap)
+{
+    out.push_back(static_cast<uint8_t>(wire << 4 | (gap < GapInLead ? gap : GapInLead)));
+    if (gap >= GapInLead)
+        PutVarint(out, gap - GapInLead);
 }
 
 uint64_t ZigZag(int64_t v) { return (static_cast<uint64_t>(v) << 1) ^ static_cast<uint64_t>(v >> 63); }
@@ -114,11 +123,28 @@ const char* ReadStatusText(TReadStatus status)
     return "unknown";
 }
 
-uint32_t NextTick(uint32_t tick)
+uint64_t TickStep(uint32_t tick) { return (static_cast<uint64_t>(tick) * 64 + 999) / 1000; }
+
+uint32_t StepTick(uint64_t step) { return static_cast<uint32_t>(step * 1000 / 64); }
+
+void TClockExpectation::Read(uint32_t value)
 {
-    // The index of the 1000/64 ms step that reports this tick, plus one.
-    const uint64_t index = (static_cast<uint64_t>(tick) * 64 + 999) / 1000 + 1;
-    return static_cast<uint32_t>(index * 1000 / 64);
+    if (Reads == 0) {
+        // A steady frame rate costs nothing; a pause or a stall does not
+        // become the new pace.
+        const uint64_t from = TickStep(Base), to = TickStep(value);
+        Step = to > from && to - from <= 8 ? to - from : 1;
+        Base = value;
+    }
+    Now = value;
+    ++Reads;
+}
+
+void TClockExpectation::EndFrame()
+{
+    // A frame that never read the clock moves the expectation on by itself.
+    if (Reads == 0)
+        Base = StepTick(TickStep(Base) + Step);
 }
 
 uint32_t Crc32(const uint8_t* data, size_t size, uint32_t crc)
@@ -147,35 +173,40 @@ bool TRecordWriter::Add(const TEvent& e)
         Overflow = true;
         return false;
     }
-    PutVarint(Body, e.Frame - LastFrame);
+    const uint32_t gap = e.Frame - LastFrame;
     LastFrame = e.Frame;
     switch (e.Kind) {
     case TEventKind::Key:
         if (e.Value == 0x80 || e.Value == 0) {
-            Body.push_back(e.Value ? WireKeyDown : WireKeyUp);
+            PutLead(Body, e.Value ? WireKeyDown : WireKeyUp, gap);
             Body.push_back(static_cast<uint8_t>(e.Index));
         } else {
-            Body.push_back(WireKeyValue);
+            PutLead(Body, WireKeyValue, gap);
             Body.push_back(static_cast<uint8_t>(e.Index));
             Body.push_back(static_cast<uint8_t>(e.Value));
         }
         break;
     case TEventKind::Seed:
-        Body.push_back(WireSeed);
+        PutLead(Body, WireSeed, gap);
         PutU32(Body, e.Value);
         break;
     case TEventKind::Phase:
-        Body.push_back(WirePhase);
+        PutLead(Body, WirePhase, gap);
         Body.push_back(static_cast<uint8_t>(e.Value));
         break;
     case TEventKind::Clock:
-        Body.push_back(WireClock);
-        PutVarint(Body, e.Index);
-        PutVarint(Body, ZigZag(static_cast<int32_t>(e.Value - LastClock)));
+        if (e.Index == 0 && StepTick(TickStep(e.Value)) == e.Value && TickStep(e.Value) >= TickStep(LastClock)) {
+            PutLead(Body, WireClockSteps, gap);
+            PutVarint(Body, TickStep(e.Value) - TickStep(LastClock));
+        } else {
+            PutLead(Body, WireClock, gap);
+            PutVarint(Body, e.Index);
+            PutVarint(Body, ZigZag(static_cast<int32_t>(e.Value - LastClock)));
+        }
         LastClock = e.Value;
         break;
     case TEventKind::Mouse: {
-        Body.push_back(WireMouse);
+        PutLead(Body, WireMouse, gap);
         PutVarint(Body, e.Index);
         uint8_t mask = 0;
         for (int f = 0; f < MouseFields; ++f)
@@ -196,7 +227,7 @@ bool TRecordWriter::Add(const TEvent& e)
         break;
     }
     case TEventKind::Note:
-        Body.push_back(WireNote);
+        PutLead(Body, WireNote, gap);
         Body.push_back(static_cast<uint8_t>(e.Value));
         break;
     }
@@ -214,8 +245,7 @@ std::vector<uint8_t> TRecordWriter::Finish(uint32_t frames, const TGameEnd& end)
     for (int i = 0; i < 8; ++i)
         out.push_back(static_cast<uint8_t>(end.Hash >> (8 * i)));
     out.insert(out.end(), Body.begin(), Body.end());
-    PutVarint(out, 0);
-    out.push_back(WireEnd);
+    PutLead(out, WireEnd, 0);
     PutVarint(out, frames);
     PutU32(out, Crc32(out.data(), out.size()));
     return out;
@@ -265,10 +295,17 @@ TReadStatus DecodeRecord(const uint8_t* data, size_t size, TGameRecord& out)
     // Reads of a frame are numbered upwards; -1: none yet in this frame.
     int64_t lastClockIndex = -1, lastMouseIndex = -1;
     for (;;) {
-        uint64_t gap = 0;
-        uint8_t wire = 0;
-        if (!r.Varint(gap, 5) || !r.Byte(wire))
+        uint8_t lead = 0;
+        if (!r.Byte(lead))
             return TReadStatus::Malformed;
+        const uint8_t wire = lead >> 4;
+        uint64_t gap = lead & 0x0F;
+        if (gap == GapInLead) {
+            uint64_t more = 0;
+            if (!r.Varint(more, 5))
+                return TReadStatus::Malformed;
+            gap += more;
+        }
         if (gap > MaxFrames || frame + gap >= MaxFrames)
             return TReadStatus::TooLong;
         if (gap > 0)
@@ -309,6 +346,17 @@ TReadStatus DecodeRecord(const uint8_t* data, size_t size, TGameRecord& out)
             e.Kind = TEventKind::Clock;
             e.Index = static_cast<uint32_t>(index);
             e.Value = lastClock + static_cast<uint32_t>(UnZigZag(delta));
+            lastClock = e.Value;
+            break;
+        }
+        case WireClockSteps: {
+            uint64_t steps = 0;
+            if (lastClockIndex >= 0 || !r.Varint(steps, 5) || steps > 0xFFFFFFFFull)
+                return TReadStatus::Malformed;
+            lastClockIndex = 0;
+            e.Kind = TEventKind::Clock;
+            e.Index = 0;
+            e.Value = StepTick(TickStep(lastClock) + steps);
             lastClock = e.Value;
             break;
         }

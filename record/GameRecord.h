@@ -5,8 +5,9 @@
 // Frame 0 is the game's creation; frame n >= 1 is the n-th UpdateAndDraw.
 // What a frame reads that is not written down follows fixed defaults, so a
 // record holds only the surprises:
-// - the tick count: the first read of a frame expects the tick after the
-//   previous frame's first read, every later read of the frame the value read
+// - the tick count: the first read of a frame expects the previous frame's
+//   first read advanced by as many 1000/64 ms steps as the frame before it
+//   advanced (one at first), every later read of the frame the value read
 //   just before; a read that differs is an event;
 // - the mouse state: every read expects the state read before (all zero at
 //   first); a read that differs is an event;
@@ -17,9 +18,10 @@
 //   player did; they change nothing when the game is played again.
 //
 // Bytes: "ZREC", the version byte, the end the game itself saw (score,
-// stage, state hash), then the events, each as the number of frames since
-// the previous event and its kind, an end mark with the frame count, and a
-// CRC-32 of everything before it.
+// stage, state hash), then the events, each led by a byte of its kind (high
+// four bits) and the number of frames since the previous event (low four
+// bits, 15: a number follows), an end mark with the frame count, and a CRC-32
+// of everything before it. Numbers are little-endian base-128.
 #pragma once
 #include <array>
 #include <cstddef>
@@ -84,8 +86,28 @@ enum class TReadStatus {
 };
 const char* ReadStatusText(TReadStatus status);
 
-// The expected tick after t: the next step of the 1000/64 ms clock.
-uint32_t NextTick(uint32_t tick);
+// The 1000/64 ms steps of the clock: the step that reports a tick count (the
+// next one for a count between steps), and the count a step reports.
+uint64_t TickStep(uint32_t tick);
+uint32_t StepTick(uint64_t step);
+
+// The tick count the game world is expected to read next: the recorder
+// writes down only the reads that differ, the player of a record answers
+// the others with it.
+class TClockExpectation {
+public:
+    void BeginFrame() { Reads = 0; }
+    uint32_t Expected() const { return Reads == 0 ? StepTick(TickStep(Base) + Step) : Now; }
+    void Read(uint32_t value);
+    void EndFrame();
+    uint32_t ReadsThisFrame() const { return Reads; }
+
+private:
+    uint32_t Base = 0;   // the first read of the last frame that read the clock
+    uint64_t Step = 1;   // steps between the first reads of the last two frames
+    uint32_t Now = 0;    // the last read
+    uint32_t Reads = 0;
+};
 
 uint32_t Crc32(const uint8_t* data, size_t size, uint32_t crc = 0);
 

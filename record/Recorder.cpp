@@ -86,7 +86,7 @@ void TRecorder::StartGame()
     Recording = Open = true;
     Inside = false;
     FrameNo = 0;
-    ClockBase = ClockNow = 0;
+    ClockSeen = TClockExpectation{};
     MouseNow = {};
     std::memset(Keys, 0, sizeof Keys);
     Seed = 0;
@@ -114,19 +114,16 @@ void TRecorder::BeginFrame(const uint8_t* keyboard, uint32_t seed, uint8_t phase
     if (FrameNo > 0 && phase != Phase && Recording)
         Add({FrameNo, TEventKind::Phase, 0, phase});
     Phase = phase;
-    ClockReads = MouseReads = 0;
+    ClockSeen.BeginFrame();
+    MouseReads = 0;
     Inside = Recording;
 }
 
 void TRecorder::OnClockRead(uint32_t value)
 {
-    const uint32_t expected = ClockReads == 0 ? NextTick(ClockBase) : ClockNow;
-    if (value != expected)
-        Add({FrameNo, TEventKind::Clock, ClockReads, value});
-    if (ClockReads == 0)
-        ClockBase = value;
-    ClockNow = value;
-    ++ClockReads;
+    if (value != ClockSeen.Expected())
+        Add({FrameNo, TEventKind::Clock, ClockSeen.ReadsThisFrame(), value});
+    ClockSeen.Read(value);
 }
 
 void TRecorder::OnMouseRead(const uint8_t* data, uint32_t size)
@@ -147,10 +144,7 @@ void TRecorder::EndFrame(uint32_t seed, uint8_t phase)
     if (!Recording)
         return;
     Inside = false;
-    // A frame without a tick read leaves the expectation one step behind, as
-    // the player of the record does too.
-    if (ClockReads == 0)
-        ClockBase = NextTick(ClockBase);
+    ClockSeen.EndFrame();
     Seed = seed;
     Phase = phase;
     if (++FrameNo >= MaxFrames)

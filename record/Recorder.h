@@ -71,8 +71,8 @@ private:
     bool Open = false;
     bool Inside = false;
     uint32_t FrameNo = 0;
-    uint32_t ClockReads = 0, MouseReads = 0;
-    uint32_t ClockBase = 0, ClockNow = 0;
+    TClockExpectation ClockSeen;
+    uint32_t MouseReads = 0;
     TMouseBytes MouseNow{};
     uint8_t Keys[256] = {};
     uint32_t Seed = 0;

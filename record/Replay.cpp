@@ -23,19 +23,17 @@ struct TFeed {
     std::vector<const TEvent*> Clock, Mouse;
     size_t NextClock = 0, NextMouse = 0;
     uint32_t Frame = 0;
-    uint32_t ClockReads = 0, MouseReads = 0;
-    uint32_t ClockBase = 0, ClockNow = 0;
+    TClockExpectation ClockSeen;
+    uint32_t MouseReads = 0;
     TMouseBytes MouseNow{};
 
     uint32_t ReadClock()
     {
-        uint32_t value = ClockReads == 0 ? NextTick(ClockBase) : ClockNow;
-        if (NextClock < Clock.size() && Clock[NextClock]->Frame == Frame && Clock[NextClock]->Index == ClockReads)
+        uint32_t value = ClockSeen.Expected();
+        if (NextClock < Clock.size() && Clock[NextClock]->Frame == Frame &&
+            Clock[NextClock]->Index == ClockSeen.ReadsThisFrame())
             value = Clock[NextClock++]->Value;
-        if (ClockReads == 0)
-            ClockBase = value;
-        ClockNow = value;
-        ++ClockReads;
+        ClockSeen.Read(value);
         return value;
     }
     void ReadMouse(uint8_t* out, uint32_t size)
@@ -48,13 +46,13 @@ struct TFeed {
     void BeginFrame(uint32_t frame)
     {
         Frame = frame;
-        ClockReads = MouseReads = 0;
+        ClockSeen.BeginFrame();
+        MouseReads = 0;
     }
     // False when the frame left reads of the record unread.
     bool EndFrame()
     {
-        if (ClockReads == 0)
-            ClockBase = NextTick(ClockBase);
+        ClockSeen.EndFrame();
         const bool clockDone = NextClock >= Clock.size() || Clock[NextClock]->Frame > Frame;
         const bool mouseDone = NextMouse >= Mouse.size() || Mouse[NextMouse]->Frame > Frame;
         return clockDone && mouseDone;
