@@ -82,6 +82,9 @@ const char* const Schema =
     " time BIGINT NOT NULL,"
     " verified BOOLEAN NOT NULL DEFAULT FALSE);"
     "ALTER TABLE results ADD COLUMN IF NOT EXISTS verified BOOLEAN NOT NULL DEFAULT FALSE;"
+    "ALTER TABLE results ADD COLUMN IF NOT EXISTS session TEXT;"
+    "ALTER TABLE results ADD COLUMN IF NOT EXISTS record BYTEA;"
+    "CREATE INDEX IF NOT EXISTS results_by_session ON results (session) WHERE session IS NOT NULL;"
     "CREATE INDEX IF NOT EXISTS results_by_score ON results (score DESC, id);"
     "CREATE INDEX IF NOT EXISTS results_by_country ON results (country, score DESC, id);"
     "CREATE INDEX IF NOT EXISTS results_by_name ON results (name, score DESC, id);"
@@ -132,8 +135,8 @@ public:
     {
         TResultPtr r = Run("WITH spent AS (DELETE FROM sessions WHERE id = $1 AND token = $2 AND expires > $3"
                            " RETURNING id)"
-                           " INSERT INTO results (name, score, country, time, verified)"
-                           " SELECT $4, $5, $6, $7, $8 FROM spent RETURNING id",
+                           " INSERT INTO results (name, score, country, time, verified, session)"
+                           " SELECT $4, $5, $6, $7, $8, $1 FROM spent RETURNING id",
                            TParams().Text(id).Text(token).Int(now).Bytes(result.Name).Int(result.Score)
                                .Bytes(result.Country).Int(result.Time).Text(result.Verified ? "true" : "false"));
         if (!r || PQresultStatus(r.get()) != PGRES_TUPLES_OK)
@@ -207,6 +210,23 @@ public:
     }
 
     void ForgetSessions(int64_t now) override { Run("DELETE FROM sessions WHERE expires <= $1", TParams().Int(now)); }
+
+    std::optional<TStoredResult> UnprovedOfSession(const std::string& session) override
+    {
+        TResultPtr r = Run("SELECT " RESULT_COLUMNS " FROM results WHERE session = $1 AND NOT verified"
+                           " ORDER BY id DESC LIMIT 1",
+                           TParams().Text(session));
+        if (!r || PQresultStatus(r.get()) != PGRES_TUPLES_OK || PQntuples(r.get()) != 1)
+            return std::nullopt;
+        return RowAt(r.get(), 0);
+    }
+
+    bool KeepProof(int64_t id, const std::string& record) override
+    {
+        TResultPtr r = Run("UPDATE results SET verified = TRUE, record = $2 WHERE id = $1 AND NOT verified",
+                           TParams().Int(id).Bytes(record));
+        return r && PQresultStatus(r.get()) == PGRES_COMMAND_OK && std::string(PQcmdTuples(r.get())) == "1";
+    }
 
 private:
     PGconn* Connect()

@@ -64,7 +64,8 @@ size_t CountOf(const TScoreServer::TRequest& r, const char* key)
 const char* const PagePolicy = "default-src 'none'; img-src 'self'; font-src 'self'; style-src 'unsafe-inline'; "
                                "form-action 'self'; base-uri 'none'; frame-ancestors 'none'";
 
-struct TRequestState {
+struct TRequestState : TConnectionState {
+    explicit TRequestState(bool answered) : Answered(answered) {}
     bool Answered = false;
 };
 
@@ -112,7 +113,7 @@ MHD_Result CountBytes(void* cls, MHD_ValueKind, const char* key, const char* val
 
 void Completed(void*, MHD_Connection*, void** state, MHD_RequestTerminationCode)
 {
-    delete static_cast<TRequestState*>(*state);
+    delete static_cast<TConnectionState*>(*state);
     *state = nullptr;
 }
 
@@ -181,6 +182,8 @@ TScoreServer::TScoreServer(const TServerOptions& options)
     limits.SessionSeconds = Options.SessionSeconds;
     limits.Connections = Options.DatabaseConnections > 0 ? Options.DatabaseConnections : static_cast<int>(threads) + 1;
     Table = OpenScoreStore(Options.Database, limits);
+    Checker = std::make_unique<TRecordCheck>(*Table, Options.RecordQueue, Options.SubmissionsPerMinute,
+                                             Options.SubmissionBurst);
 
     const int listener = OpenListener(Options.Bind, Options.Port, BoundPort);
     if (Options.SiteAddress.empty())
@@ -191,7 +194,7 @@ TScoreServer::TScoreServer(const TServerOptions& options)
     // refused by the library before any handler runs.
     const size_t memory = Options.MaxHeaderBytes + 4096;
     Daemon = MHD_start_daemon(
-        MHD_USE_EPOLL_INTERNAL_THREAD | MHD_USE_TURBO, 0, nullptr, nullptr,
+        MHD_USE_EPOLL_INTERNAL_THREAD | MHD_USE_TURBO | MHD_ALLOW_SUSPEND_RESUME, 0, nullptr, nullptr,
         reinterpret_cast<MHD_AccessHandlerCallback>(&TScoreServer::Handle), this,
         MHD_OPTION_LISTEN_SOCKET, listener,
         MHD_OPTION_THREAD_POOL_SIZE, threads,
@@ -214,6 +217,9 @@ TScoreServer::~TScoreServer()
     Stop();
     if (Cleaner.joinable())
         Cleaner.join();
+    // Uploads set aside for a replay are answered before the loops stop.
+    if (Checker)
+        Checker->Stop();
     if (Daemon)
         MHD_stop_daemon(Daemon);
 }
@@ -256,14 +262,17 @@ int TScoreServer::Handle(void* self, MHD_Connection* c, const char* url, const c
                          const char*, size_t* uploadSize, void** state)
 {
     auto* server = static_cast<TScoreServer*>(self);
+    const bool record = server->Checker->IsUpload(url, method);
+    if (*state && static_cast<TConnectionState*>(*state)->IsRecordUpload())
+        return server->Checker->Upload(c, state, upload, uploadSize, {}, {}, false);
     if (*state) {
         // A body arriving after the answer was queued: drop it.
         *uploadSize = 0;
         return MHD_YES;
     }
-    *state = new TRequestState{true};
+    *state = static_cast<TConnectionState*>(new TRequestState{true});
 
-    if (std::strcmp(method, "GET") != 0 && std::strcmp(method, "HEAD") != 0)
+    if (!record && std::strcmp(method, "GET") != 0 && std::strcmp(method, "HEAD") != 0)
         return Queue(c, Refuse(405, "only GET"));
 
     size_t headBytes = std::strlen(url) + std::strlen(method);
@@ -296,6 +305,8 @@ int TScoreServer::Handle(void* self, MHD_Connection* c, const char* url, const c
     const char* cookie = MHD_lookup_connection_value(c, MHD_HEADER_KIND, "Cookie");
     if (cookie)
         request.Cookie = CookieValue(cookie, CookieName);
+    if (record)
+        return server->Checker->Upload(c, state, upload, uploadSize, request.Client, request.Cookie, true);
     try {
         return Queue(c, server->Answer(request));
     } catch (const std::exception&) {
@@ -355,8 +366,11 @@ TScoreServer::TAnswer TScoreServer::Version(const TRequest& request)
         return Refuse(503, "the table is busy, try again", 5);
     TAnswer a;
     a.Cookie = std::string(CookieName) + "=" + ticket.Id + "; HttpOnly; Path=/";
-    // Program, version, release date, web site, the one-time value.
-    a.Body = std::string(ProgramName) + "|2.0|2026-12-10|" + Options.SiteAddress + "|" + ticket.Token + "|";
+    // Program, version, release date, web site, the one-time value, and that
+    // this server takes game records (a game of the old protocol reads only
+    // the first five).
+    a.Body = std::string(ProgramName) + "|2.0|2026-12-10|" + Options.SiteAddress + "|" + ticket.Token + "|" +
+             RecordsField + "|";
     return a;
 }
 

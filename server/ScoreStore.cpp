@@ -101,15 +101,27 @@ public:
                  " score INTEGER NOT NULL,"
                  " country BLOB NOT NULL,"
                  " time INTEGER NOT NULL,"
-                 " verified INTEGER NOT NULL DEFAULT 0)");
+                 " verified INTEGER NOT NULL DEFAULT 0,"
+                 " session TEXT,"
+                 " record BLOB)");
             // Tables made before results could be proved get the column.
             if (!HasColumn("results", "verified"))
                 Exec("ALTER TABLE results ADD COLUMN verified INTEGER NOT NULL DEFAULT 0");
+            // And before the game's records were kept.
+            if (!HasColumn("results", "session"))
+                Exec("ALTER TABLE results ADD COLUMN session TEXT");
+            if (!HasColumn("results", "record"))
+                Exec("ALTER TABLE results ADD COLUMN record BLOB");
+            Exec("CREATE INDEX IF NOT EXISTS results_by_session ON results (session) WHERE session IS NOT NULL");
             Exec("CREATE INDEX IF NOT EXISTS results_by_score ON results (score DESC, id)");
             Exec("CREATE INDEX IF NOT EXISTS results_by_country ON results (country, score DESC, id)");
             Exec("CREATE INDEX IF NOT EXISTS results_by_name ON results (name, score DESC, id)");
             Exec("CREATE INDEX IF NOT EXISTS results_by_time ON results (time)");
-            Insert = TStatement(Db, "INSERT INTO results (name, score, country, time, verified) VALUES (?1, ?2, ?3, ?4, ?5)");
+            Insert = TStatement(Db, "INSERT INTO results (name, score, country, time, verified, session)"
+                                    " VALUES (?1, ?2, ?3, ?4, ?5, ?6)");
+            Unproved = TStatement(Db, "SELECT " RESULT_COLUMNS " FROM results WHERE session = ?1 AND verified = 0"
+                                      " ORDER BY id DESC LIMIT 1");
+            Prove = TStatement(Db, "UPDATE results SET verified = 1, record = ?2 WHERE id = ?1 AND verified = 0");
             PageAll = TStatement(Db, "SELECT " RESULT_COLUMNS " FROM results ORDER BY score DESC, id LIMIT ?2 OFFSET ?3");
             PageIn = TStatement(Db, "SELECT " RESULT_COLUMNS
                                     " FROM results WHERE country = ?1 ORDER BY score DESC, id LIMIT ?2 OFFSET ?3");
@@ -143,7 +155,9 @@ public:
     {
         if (!Open.Spend(id, token))
             return TSpendOutcome::Refused;
-        return Add(result) ? TSpendOutcome::Stored : TSpendOutcome::Failed;
+        TStoredResult sent = result;
+        sent.Session = id;
+        return Add(sent) ? TSpendOutcome::Stored : TSpendOutcome::Failed;
     }
 
     bool Add(const TStoredResult& result) override
@@ -155,6 +169,8 @@ public:
         BindBytes(s, 3, result.Country);
         sqlite3_bind_int64(s, 4, result.Time);
         sqlite3_bind_int(s, 5, result.Verified ? 1 : 0);
+        if (!result.Session.empty())
+            sqlite3_bind_text(s, 6, result.Session.data(), static_cast<int>(result.Session.size()), SQLITE_TRANSIENT);
         const int rc = sqlite3_step(s);
         sqlite3_reset(s);
         return rc == SQLITE_DONE;
@@ -235,6 +251,29 @@ public:
 
     void ForgetSessions(int64_t) override {} // the memory table forgets as it goes
 
+    std::optional<TStoredResult> UnprovedOfSession(const std::string& session) override
+    {
+        std::lock_guard<std::mutex> guard(Lock);
+        sqlite3_stmt* s = *Unproved;
+        sqlite3_bind_text(s, 1, session.data(), static_cast<int>(session.size()), SQLITE_TRANSIENT);
+        std::optional<TStoredResult> found;
+        if (sqlite3_step(s) == SQLITE_ROW)
+            found = ReadRow(s);
+        sqlite3_reset(s);
+        return found;
+    }
+
+    bool KeepProof(int64_t id, const std::string& record) override
+    {
+        std::lock_guard<std::mutex> guard(Lock);
+        sqlite3_stmt* s = *Prove;
+        sqlite3_bind_int64(s, 1, id);
+        BindBytes(s, 2, record);
+        const bool ok = sqlite3_step(s) == SQLITE_DONE && sqlite3_changes(Db) == 1;
+        sqlite3_reset(s);
+        return ok;
+    }
+
 private:
     void Exec(const char* sql)
     {
@@ -257,7 +296,7 @@ private:
     void Close()
     {
         for (TStatement* s : {&Insert, &PageAll, &PageIn, &CountAll, &CountIn, &CountriesStmt, &BestAll, &BestIn,
-                              &AboveAll, &AboveIn, &Forget})
+                              &AboveAll, &AboveIn, &Forget, &Unproved, &Prove})
             *s = TStatement();
         sqlite3_close(Db);
         Db = nullptr;
@@ -266,6 +305,7 @@ private:
     std::mutex Lock;
     sqlite3* Db = nullptr;
     TStatement Insert, PageAll, PageIn, CountAll, CountIn, CountriesStmt, BestAll, BestIn, AboveAll, AboveIn, Forget;
+    TStatement Unproved, Prove;
     TSessions Open;
 };
 

@@ -20,6 +20,7 @@ struct TStoredResult {
     bool Verified = false;  // proved by a game record (false for every result sent by the game today)
     int64_t Id = 0;         // set by the store; later ids arrived later
     int64_t Place = 0;      // set by Page: 1 for the best of the (filtered) table
+    std::string Session;    // the version answer's session that sent it (empty: none)
 };
 
 // One version answer's session: the cookie id, its one-time value, the
@@ -68,6 +69,12 @@ public:
     virtual int64_t ForgetBefore(int64_t before) = 0;
     // Drops expired sessions.
     virtual void ForgetSessions(int64_t now) = 0;
+
+    // Game records (see RecordCheck.h): the result a session sent, not yet
+    // proved; and the proof kept, the result marked verified. False when the
+    // result is gone or already proved.
+    virtual std::optional<TStoredResult> UnprovedOfSession(const std::string& session) = 0;
+    virtual bool KeepProof(int64_t id, const std::string& record) = 0;
 
     std::vector<TStoredResult> Best(int limit) { return Page(std::nullopt, 0, limit); }
 };

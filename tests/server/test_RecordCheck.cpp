@@ -1,0 +1,315 @@
+// Results proved by their game records: games played here through the
+// shell's hooks, their results sent by the game's own code to the real
+// server on loopback, and records forged, altered, cut or swapped. The table
+// is an SQLite file, or the PostgreSQL database ZEPHYRION_TEST_POSTGRES names
+// (the PostgreSQL check sets it).
+#include <gtest/gtest.h>
+#include <httplib.h>
+#include <libpq-fe.h>
+
+#include <atomic>
+#include <chrono>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "ScoreServer.h"
+#include "fakes/Fakes.h"
+#include "game/Game.h"
+#include "graphics/AssetPack.h"
+#include "main/GameRecording.h"
+#include "main/Globals.h"
+#include "platform/Random.h"
+#include "platform/sdl/CurlHttp.h"
+#include "record/Recorder.h"
+#include "record/Replay.h"
+#include "services/DXSounds.h"
+#include "services/Options.h"
+#include "services/WebScores.h"
+
+namespace fs = std::filesystem;
+using namespace record;
+
+namespace {
+
+// Passes requests on and keeps their addresses.
+class CountingHttp : public IHttpClient {
+public:
+    explicit CountingHttp(IHttpClient* inner) : Inner(inner) {}
+    bool Get(const std::string& url, std::string& body) override
+    {
+        Urls.push_back(url);
+        return Inner->Get(url, body);
+    }
+    bool Post(const std::string& url, const std::string& data, std::string& body) override
+    {
+        Urls.push_back("POST " + url);
+        Posted = data;
+        return Inner->Post(url, data, body);
+    }
+    std::unique_ptr<IHttpClient> Inner;
+    std::vector<std::string> Urls;
+    std::string Posted;
+};
+
+std::string Database(const std::string& folder)
+{
+    const char* pg = std::getenv("ZEPHYRION_TEST_POSTGRES");
+    if (!pg || !*pg)
+        return folder + "/scores.db";
+    PGconn* c = PQconnectdb(pg);
+    PQclear(PQexec(c, "TRUNCATE results, sessions RESTART IDENTITY"));   // fails harmlessly before the first server
+    PQfinish(c);
+    return pg;
+}
+
+class RecordCheck : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        for (auto& s : GameSheets) s = nullptr;
+        for (auto& s : MenuSheets) s = nullptr;
+        for (auto& s : FlippedShotSheets) s = nullptr;
+        std::memset(KeyboardState, 0, sizeof KeyboardState);
+        GameOptions = TOptions{};
+        GameOptions.Country = "Norway";
+        char templ[] = "/tmp/zephyrion-records-XXXXXX";
+        ASSERT_NE(mkdtemp(templ), nullptr);
+        Folder = templ;
+        SavedConfig = ConfigFileName;
+        ConfigFileName = Folder + "/Config.cfg";
+        InitSoundEffects();
+        BackBuffer = DD.CreateSurface(800, 600);
+        SnapshotSurface = DD.CreateSurface(800, 600);
+        GameRecorder.Install(Platform);
+
+        scores::TServerOptions options;
+        options.Port = 0;
+        options.Database = Database(Folder);
+        Server = std::make_unique<scores::TScoreServer>(options);
+        Thread = std::thread([this] { Server->Run(); });
+        for (int waited = 0; !Server->IsRunning() && waited < 5000; ++waited)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        SavedRoot = ScoreServerAddress;
+        ScoreServerAddress = "http://127.0.0.1:" + std::to_string(Server->Port());
+        Http = new CountingHttp(CreateCurlHttp(2000, 60000));
+        Platform.Http = Http;
+    }
+    void TearDown() override
+    {
+        Platform.Http = &P.Http;
+        delete Http;
+        ScoreServerAddress = SavedRoot;
+        Server->Stop();
+        Thread.join();
+        Server.reset();
+        GameRecorder.Uninstall();
+        GameRecorder.ClearLastRecord();
+        delete CurrentGame;
+        CurrentGame = nullptr;
+        CloseSoundEffects();
+        DD.Release(BackBuffer);
+        DD.Release(SnapshotSurface);
+        ConfigFileName = SavedConfig;
+        GameOptions = TOptions{};
+        fs::remove_all(Folder);
+    }
+
+    // A pilot that fires and drifts for `seconds` of play, then leaves
+    // through "Exit game?"; the game is recorded by the shell's hooks.
+    // Returns the record, with the game's own score in `score`.
+    std::vector<uint8_t> Play(uint32_t seed, int seconds, int32_t& score)
+    {
+        delete CurrentGame;
+        P.Clock.SetTicks(64 * 30);
+        RandSeed = seed;
+        GameState = StatePlaying;
+        CurrentGame = NewRecordedGame();
+        uint32_t dice = seed;
+        for (int f = 1; GameState == StatePlaying && f < 64 * 600; ++f) {
+            dice = dice * 1103515245u + 12345u;
+            P.Clock.SetTicks(P.Clock.TickIndex + ((dice >> 16) % 40 == 0 ? 3 : 1));
+            if (f >= seconds * 64 && CurrentGame->Phase == PhasePlay)
+                CurrentGame->Phase = PhaseGameOver;
+            std::memset(KeyboardState, 0, sizeof KeyboardState);
+            KeyboardState[DIK_LCONTROL] = 0x80;
+            KeyboardState[(f / 90) % 2 ? DIK_LEFT : DIK_RIGHT] = 0x80;
+            RunRecordedFrame(BackBuffer);
+        }
+        EXPECT_NE(GameState, StatePlaying) << "the game did not end";
+        score = CurrentGame->Score;
+        return GameRecorder.LastRecord();
+    }
+
+    // The version request and the result as the game sends them, then a
+    // record: the record's HTTP status and line.
+    std::pair<int, std::string> SendWithRecord(int32_t score, const std::string& record,
+                                               bool withCookie = true)
+    {
+        httplib::Client client("127.0.0.1", Server->Port());
+        client.set_read_timeout(60, 0);
+        auto version = client.Get("/cgi/version.pl?version&prg=Zephyrion");
+        EXPECT_TRUE(version && version->status == 200);
+        if (!version)
+            return {0, ""};
+        EXPECT_TRUE(TakesRecords(version->body)) << version->body;
+        std::string cookie = version->get_header_value("Set-Cookie");
+        cookie = cookie.substr(0, cookie.find(';'));
+        const httplib::Headers headers{{"Cookie", cookie}};
+        const std::string payload = BuildPayload("ANNA", score, VersionToken(version->body), "Norway");
+        auto sent = client.Get(SubmissionAddress(BitsToBase32(BytesToBits(payload))).substr(ScoreServerAddress.size()),
+                               headers);
+        EXPECT_TRUE(sent && sent->status == 200);
+        auto answer = withCookie ? client.Post(scores::RecordPath, headers, record, "application/octet-stream")
+                                 : client.Post(scores::RecordPath, record, "application/octet-stream");
+        if (!answer)
+            return {0, ""};
+        return {answer->status, answer->body};
+    }
+
+    std::vector<scores::TStoredResult> Table() { return Server->Store().Best(100); }
+
+    FakePlatform P;
+    TDirectDraw DD;
+    std::string Folder, SavedConfig, SavedRoot;
+    std::unique_ptr<scores::TScoreServer> Server;
+    std::thread Thread;
+    CountingHttp* Http = nullptr;
+};
+
+std::string Bytes(const std::vector<uint8_t>& v) { return std::string(v.begin(), v.end()); }
+
+} // namespace
+
+TEST_F(RecordCheck, TheGameSendsItsRecordAndTheResultIsVerified)
+{
+    int32_t score = 0;
+    const std::vector<uint8_t> record = Play(11, 40, score);
+    ASSERT_FALSE(record.empty());
+    ASSERT_GT(score, 0) << "the pilot should score";
+    SendResult("ANNA");
+    EXPECT_EQ(GameState, StateHighScores);
+    ASSERT_EQ(Http->Urls.size(), 3u);
+    EXPECT_EQ(Http->Urls[2], "POST " + ScoreServerAddress + "/cgi/record.pl");
+    EXPECT_EQ(Http->Posted, Bytes(record));
+
+    const auto rows = Table();
+    ASSERT_EQ(rows.size(), 1u);
+    EXPECT_EQ(rows[0].Score, score);
+    EXPECT_TRUE(rows[0].Verified);
+    // The JSON list says so.
+    std::string json;
+    ASSERT_TRUE(Http->Get(ScoreServerAddress + "/scores.json", json));
+    EXPECT_NE(json.find("\"score\":" + std::to_string(score)), std::string::npos) << json;
+    EXPECT_NE(json.find("\"verified\":true"), std::string::npos) << json;
+
+    // A result sent without a finished game's record (or by another game
+    // than the last recorded) goes in unproved, after the two requests only.
+    Http->Urls.clear();
+    delete CurrentGame;
+    CurrentGame = new TGame;
+    CurrentGame->Score = score + 1;
+    SendResult("BOB");
+    EXPECT_EQ(Http->Urls.size(), 2u);
+    const auto after = Table();
+    ASSERT_EQ(after.size(), 2u);
+    EXPECT_EQ(after[0].Score, score + 1);
+    EXPECT_FALSE(after[0].Verified);
+}
+
+TEST_F(RecordCheck, BadRecordsAreRefusedAndTheResultStaysUnproved)
+{
+    int32_t otherScore = 0;
+    const std::vector<uint8_t> other = Play(5, 25, otherScore);
+    int32_t score = 0;
+    const std::vector<uint8_t> genuine = Play(11, 40, score);
+    ASSERT_GT(score, 0);
+    ASSERT_NE(score, otherScore) << "two games with the same score cannot tell a swapped record";
+    TGameRecord game;
+    ASSERT_EQ(DecodeRecord(genuine, game), TReadStatus::Ok);
+
+    // The claim raised in the record too, its checksum made good.
+    TGameRecord raised = game;
+    raised.End.Score += 5000;
+    // Every fire press from the middle on left out, checksum made good.
+    TGameRecord noFire = game;
+    std::erase_if(noFire.Events, [&](const TEvent& e) {
+        return e.Kind == TEventKind::Key && e.Frame > game.Frames / 2 && e.Index == DIK_LCONTROL;
+    });
+    std::vector<uint8_t> flipped = genuine;
+    flipped[flipped.size() / 2] ^= 0x10;
+    const std::vector<uint8_t> cut(genuine.begin(), genuine.begin() + static_cast<long>(genuine.size() / 2));
+
+    struct TCase {
+        const char* What;
+        int32_t Sent;
+        std::string Record;
+        int Status;
+        const char* Says;
+    };
+    const TCase cases[] = {
+        {"a forged score with the genuine record", score + 5000, Bytes(genuine), 403, "another game"},
+        {"a forged score, the record's claim raised to match", score + 5000, Bytes(EncodeRecord(raised)), 403,
+         "played again"},
+        {"a byte of the record changed", score, Bytes(flipped), 400, "not readable"},
+        {"the record cut in half", score, Bytes(cut), 400, "not readable"},
+        {"fire presses taken out, checksum made good", score, Bytes(EncodeRecord(noFire)), 403, "played again"},
+        {"another game's record", score, Bytes(other), 403, "another game"},
+        {"not a record at all", score, std::string(600, 'x'), 400, "not readable"},
+        {"nothing", score, std::string(), 400, "not readable"},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.What);
+        const auto [status, text] = SendWithRecord(c.Sent, c.Record);
+        EXPECT_EQ(status, c.Status) << text;
+        EXPECT_NE(text.find(c.Says), std::string::npos) << text;
+    }
+    // Nothing was proved.
+    for (const auto& row : Table())
+        EXPECT_FALSE(row.Verified) << row.Score;
+
+    // A record with no result of its session before it, or no session.
+    const auto [status, text] = SendWithRecord(score, Bytes(genuine), false);
+    EXPECT_EQ(status, 403) << text;
+    // The genuine record of the true score is proved, once.
+    const auto good = SendWithRecord(score, Bytes(genuine));
+    EXPECT_EQ(good.first, 200) << good.second;
+    const auto rows = Table();
+    size_t verified = 0;
+    for (const auto& row : rows)
+        verified += row.Verified;
+    EXPECT_EQ(verified, 1u);
+}
+
+TEST_F(RecordCheck, OtherRequestsAreServedWhileRecordsArePlayed)
+{
+    int32_t score = 0;
+    const std::vector<uint8_t> genuine = Play(11, 120, score);
+    // Uploads from many clients at once, each for a result of its own; the
+    // world table is asked for meanwhile.
+    std::vector<std::thread> senders;
+    std::atomic<int> verified{0}, busy{0}, other{0};
+    for (int i = 0; i < 12; ++i)
+        senders.emplace_back([&] {
+            const auto [status, text] = SendWithRecord(score, Bytes(genuine));
+            (status == 200 ? verified : status == 503 ? busy : other)++;
+        });
+    httplib::Client client("127.0.0.1", Server->Port());
+    client.set_read_timeout(5, 0);
+    int answered = 0;
+    for (int i = 0; i < 20; ++i) {
+        auto page = client.Get("/scores.json");
+        answered += page && page->status == 200;
+    }
+    for (auto& t : senders)
+        t.join();
+    EXPECT_EQ(answered, 20);
+    EXPECT_EQ(other.load(), 0);
+    EXPECT_GT(verified.load(), 0);
+    std::printf("[ figures  ] 12 records at once: %d verified, %d told to come back\n", verified.load(),
+                busy.load());
+}
