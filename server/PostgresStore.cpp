@@ -152,13 +152,16 @@ public:
         return r && PQresultStatus(r.get()) == PGRES_COMMAND_OK;
     }
 
-    std::vector<TStoredResult> Page(const std::optional<std::string>& country, int64_t offset, int limit) override
+    std::vector<TStoredResult> Page(const std::optional<std::string>& country, int64_t offset, int limit,
+                                    bool provedOnly) override
     {
+        const char* proved = provedOnly ? "true" : "false";
         TResultPtr r = country ? Run("SELECT " RESULT_COLUMNS " FROM results WHERE country = $1"
-                                     " ORDER BY score DESC, id LIMIT $2 OFFSET $3",
-                                     TParams().Bytes(*country).Int(limit).Int(offset))
-                               : Run("SELECT " RESULT_COLUMNS " FROM results ORDER BY score DESC, id LIMIT $1 OFFSET $2",
-                                     TParams().Int(limit).Int(offset));
+                                     " AND (verified OR NOT $4::boolean) ORDER BY score DESC, id LIMIT $2 OFFSET $3",
+                                     TParams().Bytes(*country).Int(limit).Int(offset).Text(proved))
+                               : Run("SELECT " RESULT_COLUMNS " FROM results WHERE (verified OR NOT $3::boolean)"
+                                     " ORDER BY score DESC, id LIMIT $1 OFFSET $2",
+                                     TParams().Int(limit).Int(offset).Text(proved));
         std::vector<TStoredResult> rows;
         if (!r || PQresultStatus(r.get()) != PGRES_TUPLES_OK)
             return rows;
@@ -169,10 +172,13 @@ public:
         return rows;
     }
 
-    int64_t Count(const std::optional<std::string>& country) override
+    int64_t Count(const std::optional<std::string>& country, bool provedOnly) override
     {
-        TResultPtr r = country ? Run("SELECT count(*) FROM results WHERE country = $1", TParams().Bytes(*country))
-                               : Run("SELECT count(*) FROM results", TParams());
+        const char* proved = provedOnly ? "true" : "false";
+        TResultPtr r = country ? Run("SELECT count(*) FROM results WHERE country = $1 AND (verified OR NOT $2::boolean)",
+                                     TParams().Bytes(*country).Text(proved))
+                               : Run("SELECT count(*) FROM results WHERE (verified OR NOT $1::boolean)",
+                                     TParams().Text(proved));
         return r && PQresultStatus(r.get()) == PGRES_TUPLES_OK ? IntAt(r.get(), 0, 0) : -1;
     }
 
@@ -188,14 +194,18 @@ public:
         return out;
     }
 
-    std::optional<TStoredResult> BestOf(const std::string& name, const std::optional<std::string>& country) override
+    std::optional<TStoredResult> BestOf(const std::string& name, const std::optional<std::string>& country,
+                                        bool provedOnly) override
     {
         // The name's best row and the number of rows before it, in one statement.
         TResultPtr r = Run("WITH best AS (SELECT " RESULT_COLUMNS " FROM results WHERE name = $1"
-                           "  AND ($2::bytea IS NULL OR country = $2) ORDER BY score DESC, id LIMIT 1)"
+                           "  AND ($2::bytea IS NULL OR country = $2) AND (verified OR NOT $3::boolean)"
+                           "  ORDER BY score DESC, id LIMIT 1)"
                            " SELECT best.*, (SELECT count(*) FROM results o WHERE ($2::bytea IS NULL OR o.country = $2)"
+                           "  AND (o.verified OR NOT $3::boolean)"
                            "  AND (o.score > best.score OR (o.score = best.score AND o.id < best.id))) FROM best",
-                           country ? TParams().Bytes(name).Bytes(*country) : TParams().Bytes(name).Null());
+                           (country ? TParams().Bytes(name).Bytes(*country) : TParams().Bytes(name).Null())
+                               .Text(provedOnly ? "true" : "false"));
         if (!r || PQresultStatus(r.get()) != PGRES_TUPLES_OK || PQntuples(r.get()) != 1)
             return std::nullopt;
         TStoredResult best = RowAt(r.get(), 0);

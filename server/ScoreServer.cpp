@@ -259,7 +259,7 @@ void TScoreServer::Janitor()
 }
 
 int TScoreServer::Handle(void* self, MHD_Connection* c, const char* url, const char* method, const char*,
-                         const char*, size_t* uploadSize, void** state)
+                         const char* upload, size_t* uploadSize, void** state)
 {
     auto* server = static_cast<TScoreServer*>(self);
     const bool record = server->Checker->IsUpload(url, method);
@@ -402,7 +402,7 @@ TScoreServer::TAnswer TScoreServer::Submission(const TRequest& request)
 TScoreServer::TAnswer TScoreServer::WorldTable(const TRequest& request, bool json)
 {
     const TTableData data = LoadTable(*Table, ReadTableView(Value(request, "country"), Value(request, "name"),
-                                                            Value(request, "page")));
+                                                            Value(request, "page"), Has(request, "unverified")));
     TAnswer a;
     if (json) {
         a.Body = RenderTableJson(data);

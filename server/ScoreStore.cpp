@@ -122,20 +122,23 @@ public:
             Unproved = TStatement(Db, "SELECT " RESULT_COLUMNS " FROM results WHERE session = ?1 AND verified = 0"
                                       " ORDER BY id DESC LIMIT 1");
             Prove = TStatement(Db, "UPDATE results SET verified = 1, record = ?2 WHERE id = ?1 AND verified = 0");
-            PageAll = TStatement(Db, "SELECT " RESULT_COLUMNS " FROM results ORDER BY score DESC, id LIMIT ?2 OFFSET ?3");
+            PageAll = TStatement(Db, "SELECT " RESULT_COLUMNS " FROM results WHERE (verified = 1 OR ?9 = 0)"
+                                     " ORDER BY score DESC, id LIMIT ?2 OFFSET ?3");
             PageIn = TStatement(Db, "SELECT " RESULT_COLUMNS
-                                    " FROM results WHERE country = ?1 ORDER BY score DESC, id LIMIT ?2 OFFSET ?3");
-            CountAll = TStatement(Db, "SELECT count(*) FROM results");
-            CountIn = TStatement(Db, "SELECT count(*) FROM results WHERE country = ?1");
+                                    " FROM results WHERE country = ?1 AND (verified = 1 OR ?9 = 0)"
+                                    " ORDER BY score DESC, id LIMIT ?2 OFFSET ?3");
+            CountAll = TStatement(Db, "SELECT count(*) FROM results WHERE (verified = 1 OR ?9 = 0)");
+            CountIn = TStatement(Db, "SELECT count(*) FROM results WHERE country = ?1 AND (verified = 1 OR ?9 = 0)");
             CountriesStmt = TStatement(Db, "SELECT country FROM results WHERE country <> x'' GROUP BY country"
                                            " ORDER BY count(*) DESC, country LIMIT ?1");
             BestAll = TStatement(Db, "SELECT " RESULT_COLUMNS
-                                     " FROM results WHERE name = ?1 ORDER BY score DESC, id LIMIT 1");
+                                     " FROM results WHERE name = ?1 AND (verified = 1 OR ?9 = 0) ORDER BY score DESC, id LIMIT 1");
             BestIn = TStatement(Db, "SELECT " RESULT_COLUMNS " FROM results WHERE name = ?1 AND country = ?2"
-                                    " ORDER BY score DESC, id LIMIT 1");
-            AboveAll = TStatement(Db, "SELECT count(*) FROM results WHERE score > ?1 OR (score = ?1 AND id < ?2)");
+                                    " AND (verified = 1 OR ?9 = 0) ORDER BY score DESC, id LIMIT 1");
+            AboveAll = TStatement(Db, "SELECT count(*) FROM results WHERE (score > ?1 OR (score = ?1 AND id < ?2))"
+                                      " AND (verified = 1 OR ?9 = 0)");
             AboveIn = TStatement(Db, "SELECT count(*) FROM results WHERE country = ?3"
-                                     " AND (score > ?1 OR (score = ?1 AND id < ?2))");
+                                     " AND (score > ?1 OR (score = ?1 AND id < ?2)) AND (verified = 1 OR ?9 = 0)");
             Forget = TStatement(Db, "DELETE FROM results WHERE time < ?1");
         } catch (...) {
             Close();
@@ -176,10 +179,12 @@ public:
         return rc == SQLITE_DONE;
     }
 
-    std::vector<TStoredResult> Page(const std::optional<std::string>& country, int64_t offset, int limit) override
+    std::vector<TStoredResult> Page(const std::optional<std::string>& country, int64_t offset, int limit,
+                                    bool provedOnly) override
     {
         std::lock_guard<std::mutex> guard(Lock);
         sqlite3_stmt* s = country ? *PageIn : *PageAll;
+        sqlite3_bind_int(s, 9, provedOnly ? 1 : 0);
         if (country)
             BindBytes(s, 1, *country);
         sqlite3_bind_int(s, 2, limit);
@@ -193,10 +198,11 @@ public:
         return rows;
     }
 
-    int64_t Count(const std::optional<std::string>& country) override
+    int64_t Count(const std::optional<std::string>& country, bool provedOnly) override
     {
         std::lock_guard<std::mutex> guard(Lock);
         sqlite3_stmt* s = country ? *CountIn : *CountAll;
+        sqlite3_bind_int(s, 9, provedOnly ? 1 : 0);
         if (country)
             BindBytes(s, 1, *country);
         const int64_t n = sqlite3_step(s) == SQLITE_ROW ? sqlite3_column_int64(s, 0) : -1;
@@ -216,10 +222,12 @@ public:
         return out;
     }
 
-    std::optional<TStoredResult> BestOf(const std::string& name, const std::optional<std::string>& country) override
+    std::optional<TStoredResult> BestOf(const std::string& name, const std::optional<std::string>& country,
+                                        bool provedOnly) override
     {
         std::lock_guard<std::mutex> guard(Lock);
         sqlite3_stmt* s = country ? *BestIn : *BestAll;
+        sqlite3_bind_int(s, 9, provedOnly ? 1 : 0);
         BindBytes(s, 1, name);
         if (country)
             BindBytes(s, 2, *country);
@@ -230,6 +238,7 @@ public:
         TStoredResult best = ReadRow(s);
         sqlite3_reset(s);
         sqlite3_stmt* a = country ? *AboveIn : *AboveAll;
+        sqlite3_bind_int(a, 9, provedOnly ? 1 : 0);
         sqlite3_bind_int64(a, 1, best.Score);
         sqlite3_bind_int64(a, 2, best.Id);
         if (country)

@@ -58,13 +58,17 @@ public:
                                       int64_t now) = 0;
     virtual bool Add(const TStoredResult& result) = 0;
 
-    // Best first, equal scores in arrival order; `country` filters when set.
-    virtual std::vector<TStoredResult> Page(const std::optional<std::string>& country, int64_t offset, int limit) = 0;
-    virtual int64_t Count(const std::optional<std::string>& country = std::nullopt) = 0;
+    // Best first, equal scores in arrival order; `country` filters when set,
+    // `provedOnly` leaves out the results not proved by their game's record
+    // (places are then counted among the proved).
+    virtual std::vector<TStoredResult> Page(const std::optional<std::string>& country, int64_t offset, int limit,
+                                            bool provedOnly = false) = 0;
+    virtual int64_t Count(const std::optional<std::string>& country = std::nullopt, bool provedOnly = false) = 0;
     // The countries named in the table, most results first.
     virtual std::vector<std::string> Countries(int limit) = 0;
     // The best result under this name and its place (0 when the name has none).
-    virtual std::optional<TStoredResult> BestOf(const std::string& name, const std::optional<std::string>& country) = 0;
+    virtual std::optional<TStoredResult> BestOf(const std::string& name, const std::optional<std::string>& country,
+                                                 bool provedOnly = false) = 0;
     // Drops results older than `before`; returns how many went.
     virtual int64_t ForgetBefore(int64_t before) = 0;
     // Drops expired sessions.

@@ -148,6 +148,14 @@ try:
         fail("the table's cases fail on PostgreSQL:\n" + r.stdout[-3000:])
     passed = [line for line in r.stdout.splitlines() if line.startswith("[  PASSED  ]")]
     print("the table's cases hold on PostgreSQL: " + (passed[-1] if passed else "?"))
+
+    # 4. Results proved by game records, end to end through a server on PostgreSQL.
+    r = subprocess.run([tests, "--gtest_filter=RecordCheck*"], capture_output=True, text=True, timeout=600,
+                       env=dict(os.environ, ZEPHYRION_TEST_POSTGRES=address("rows")))
+    if r.returncode != 0:
+        fail("results are not proved by their records on PostgreSQL:\n" + r.stdout[-3000:])
+    passed = [line for line in r.stdout.splitlines() if line.startswith("[  PASSED  ]")]
+    print("results are proved by their records on PostgreSQL: " + (passed[-1] if passed else "?"))
 finally:
     for p, _ in servers:
         sc.stop(p)

@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "ScoreServer.h"
+#include "WorldTable.h"
 #include "fakes/Fakes.h"
 #include "game/Game.h"
 #include "graphics/AssetPack.h"
@@ -183,7 +184,107 @@ protected:
 
 std::string Bytes(const std::vector<uint8_t>& v) { return std::string(v.begin(), v.end()); }
 
+std::unique_ptr<scores::IScoreStore> EmptyStore()
+{
+    const char* pg = std::getenv("ZEPHYRION_TEST_POSTGRES");
+    if (!pg || !*pg)
+        return scores::OpenScoreStore(":memory:");
+    auto store = scores::OpenScoreStore(pg);
+    PGconn* c = PQconnectdb(pg);
+    PQclear(PQexec(c, "TRUNCATE results, sessions RESTART IDENTITY"));
+    PQfinish(c);
+    return store;
+}
+
+std::vector<std::string> Names(const std::vector<scores::TStoredResult>& rows)
+{
+    std::vector<std::string> out;
+    for (const auto& r : rows)
+        out.push_back(r.Name + "@" + std::to_string(r.Place));
+    return out;
+}
+
 } // namespace
+
+TEST(WorldTableProof, TheResultOfASessionIsProvedOnce)
+{
+    auto store = EmptyStore();
+    scores::TStoredResult sent{"ANNA", 900, "Norway", 1};
+    sent.Session = "s1";
+    ASSERT_TRUE(store->Add(sent));
+    ASSERT_TRUE(store->Add({"BOB", 800, "Norway", 2}));
+    EXPECT_FALSE(store->UnprovedOfSession("s2"));
+    EXPECT_FALSE(store->UnprovedOfSession(""));
+    const auto found = store->UnprovedOfSession("s1");
+    ASSERT_TRUE(found);
+    EXPECT_EQ(found->Name, "ANNA");
+    EXPECT_EQ(found->Score, 900);
+    EXPECT_TRUE(store->KeepProof(found->Id, std::string("ZREC\0\x01", 6)));
+    EXPECT_FALSE(store->KeepProof(found->Id, "again"));
+    EXPECT_FALSE(store->UnprovedOfSession("s1"));
+    const auto rows = store->Best(10);
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_TRUE(rows[0].Verified);
+    EXPECT_FALSE(rows[1].Verified);
+}
+
+TEST(WorldTableProof, ThePageShowsProvedResultsAndTheOthersOnlyWhenAskedMarked)
+{
+    using namespace scores;
+    auto store = EmptyStore();
+    store->Add({"ANNA", 900, "Norway", 1});
+    store->Add({"BOB", 800, "Norway", 2, true});
+    store->Add({"CARL", 700, "", 3, true});
+    store->Add({"DORA", 600, "Norway", 4});
+    struct TCase {
+        const char* Country;
+        const char* Name;
+        bool Unverified;
+        std::vector<std::string> Rows;
+        int64_t Total;
+        int64_t FoundAt;   // 0: not found
+    };
+    const TCase cases[] = {
+        {"", "", false, {"BOB@1", "CARL@2"}, 2, 0},
+        {"", "", true, {"ANNA@1", "BOB@2", "CARL@3", "DORA@4"}, 4, 0},
+        {"Norway", "", false, {"BOB@1"}, 1, 0},
+        {"Norway", "", true, {"ANNA@1", "BOB@2", "DORA@3"}, 3, 0},
+        {"", "DORA", false, {"BOB@1", "CARL@2"}, 2, 0},
+        {"", "DORA", true, {"ANNA@1", "BOB@2", "CARL@3", "DORA@4"}, 4, 4},
+        {"", "CARL", false, {"BOB@1", "CARL@2"}, 2, 2},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(std::string(c.Country) + "/" + c.Name + (c.Unverified ? " with unproved" : ""));
+        const TTableData data = LoadTable(*store, ReadTableView(c.Country, c.Name, "", c.Unverified));
+        EXPECT_EQ(Names(data.Rows), c.Rows);
+        EXPECT_EQ(data.Total, c.Total);
+        EXPECT_EQ(data.Found ? data.Found->Place : 0, c.FoundAt);
+    }
+    const std::string proved = RenderTableHtml(LoadTable(*store, ReadTableView("", "", "")));
+    EXPECT_EQ(proved.find("ANNA"), std::string::npos);
+    EXPECT_NE(proved.find("<tr><td class=\"n\">1</td><td>BOB</td>"), std::string::npos);
+    EXPECT_NE(proved.find("href=\"/cgi/version.pl?prg=Zephyrion&amp;show&amp;type=0&amp;unverified=1\""),
+              std::string::npos);
+    const TTableData all = LoadTable(*store, ReadTableView("", "DORA", "", true));
+    const std::string marked = RenderTableHtml(all);
+    EXPECT_NE(marked.find("<tr class=\"unverified\" title=\"not proved by a game record\"><td class=\"n\">1</td>"
+                          "<td>ANNA</td>"),
+              std::string::npos);
+    EXPECT_NE(marked.find("<tr><td class=\"n\">2</td><td>BOB</td>"), std::string::npos);
+    EXPECT_NE(marked.find("<tr class=\"me unverified\" id=\"me\" title=\"not proved by a game record\">"
+                          "<td class=\"n\">4</td><td>DORA</td>"),
+              std::string::npos);
+    EXPECT_NE(marked.find("<input type=\"hidden\" name=\"unverified\" value=\"1\">"), std::string::npos);
+    const std::string json = RenderTableJson(all);
+    EXPECT_NE(json.find("\"unverified\":true"), std::string::npos);
+    EXPECT_NE(json.find("\"name\":\"ANNA\",\"score\":900"), std::string::npos);
+    EXPECT_NE(json.find("\"name\":\"BOB\",\"score\":800,\"country\":\"Norway\",\"time\":2,"
+                        "\"date\":\"1970-01-01T00:00:02Z\",\"verified\":true"),
+              std::string::npos)
+        << json;
+    EXPECT_NE(RenderTableJson(LoadTable(*store, ReadTableView("", "", ""))).find("\"unverified\":false"),
+              std::string::npos);
+}
 
 TEST_F(RecordCheck, TheGameSendsItsRecordAndTheResultIsVerified)
 {
