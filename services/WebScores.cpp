@@ -1,6 +1,7 @@
 // Sending a finished game's result to the publisher's score server: a version
 // request whose fifth field is a one-time value, then the result itself as a
-// 32-symbol text in the query of a second request.
+// 32-symbol text in the query of a second request; to a server that says it
+// takes them, the game's record after them.
 #include "services/WebScores.h"
 
 #include <cstdlib>

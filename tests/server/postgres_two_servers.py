@@ -2,7 +2,8 @@
 """Two score servers on one PostgreSQL database, as behind a load balancer:
 a one-time value given by one is good once at the other; the same value sent
 to both at the same moment is stored once; 1,000 results sent through both
-at once are each stored exactly once.
+at once are each stored exactly once; the table's cases, and results proved
+by their game records, on PostgreSQL.
 
 PostgreSQL runs from Debian's package in a temporary folder, as an ordinary
 user (it refuses root), listening only on a socket in that folder.
