@@ -137,7 +137,7 @@ protected:
             if (f >= seconds * 64 && CurrentGame->Phase == PhasePlay)
                 CurrentGame->Phase = PhaseGameOver;
             std::memset(KeyboardState, 0, sizeof KeyboardState);
-            KeyboardState[DIK_LCONTROL] = 0x80;
+            KeyboardState[DIK_LCONTROL] = (f / 45) % 4 ? 0x80 : 0;
             KeyboardState[(f / 90) % 2 ? DIK_LEFT : DIK_RIGHT] = 0x80;
             RunRecordedFrame(BackBuffer);
         }
@@ -336,11 +336,19 @@ TEST_F(RecordCheck, BadRecordsAreRefusedAndTheResultStaysUnproved)
     // The claim raised in the record too, its checksum made good.
     TGameRecord raised = game;
     raised.End.Score += 5000;
-    // Every fire press from the middle on left out, checksum made good.
-    TGameRecord noFire = game;
-    std::erase_if(noFire.Events, [&](const TEvent& e) {
-        return e.Kind == TEventKind::Key && e.Frame > game.Frames / 2 && e.Index == DIK_LCONTROL;
-    });
+    // Every fire press, or every turn, from the middle on left out, the
+    // checksum made good.
+    auto without = [&](uint8_t key) {
+        TGameRecord r = game;
+        const size_t before = r.Events.size();
+        std::erase_if(r.Events, [&](const TEvent& e) {
+            return e.Kind == TEventKind::Key && e.Frame > game.Frames / 2 && e.Index == key && e.Value == 0x80;
+        });
+        EXPECT_LT(r.Events.size(), before) << "the pilot never pressed key " << int(key);
+        return r;
+    };
+    const TGameRecord noFire = without(DIK_LCONTROL);
+    const TGameRecord noTurn = without(DIK_LEFT);
     std::vector<uint8_t> flipped = genuine;
     flipped[flipped.size() / 2] ^= 0x10;
     const std::vector<uint8_t> cut(genuine.begin(), genuine.begin() + static_cast<long>(genuine.size() / 2));
@@ -359,6 +367,7 @@ TEST_F(RecordCheck, BadRecordsAreRefusedAndTheResultStaysUnproved)
         {"a byte of the record changed", score, Bytes(flipped), 400, "not readable"},
         {"the record cut in half", score, Bytes(cut), 400, "not readable"},
         {"fire presses taken out, checksum made good", score, Bytes(EncodeRecord(noFire)), 403, "played again"},
+        {"turns left taken out, checksum made good", score, Bytes(EncodeRecord(noTurn)), 403, "played again"},
         {"another game's record", score, Bytes(other), 403, "another game"},
         {"not a record at all", score, std::string(600, 'x'), 400, "not readable"},
         {"nothing", score, std::string(), 400, "not readable"},
