@@ -65,6 +65,30 @@ def shot(name):
     subprocess.run(["import", "-window", "root", os.path.join(ART, name + ".png")], capture_output=True)
 
 
+def in_play(window):
+    """The game's top panel (green) shows in the window's first rows."""
+    grab = subprocess.run(["import", "-window", window, "png:-"], capture_output=True).stdout
+    if not grab:
+        return False
+    mean = subprocess.run(["convert", "png:-", "-crop", "640x20+84+5", "-format", "%[fx:mean.g]", "info:"],
+                          input=grab, capture_output=True).stdout
+    try:
+        return float(mean or 0) > 0.04
+    except ValueError:
+        return False
+
+
+def table_scores(path):
+    data = open(path, "rb").read()
+    at = 4 + 1 + data[4]
+    scores = []
+    for _ in range(10):
+        at += 1 + data[at]
+        scores.append(struct.unpack("<i", data[at:at + 4])[0])
+        at += 4
+    return scores
+
+
 def settings(path):
     """A table that any finished game enters (scores of -1)."""
     def text(s):
@@ -81,19 +105,17 @@ os.makedirs(ART)
 work = tempfile.mkdtemp(prefix="zephyrion-real-games-")
 procs = []
 try:
-    # The display and its window manager.
-    rfd, wfd = os.pipe()
-    xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(wfd), "-screen", "0", "1024x768x24", "-nolisten", "tcp"],
-                            pass_fds=[wfd], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    # The display and its window manager, on a display number nobody uses
+    # (other programs' displays may have no lock file to tell).
+    number = next(n for n in range(100 + os.getpid() % 300, 1000)
+                  if not os.path.exists(f"/tmp/.X11-unix/X{n}") and not os.path.exists(f"/tmp/.X{n}-lock"))
+    xvfb = subprocess.Popen(["Xvfb", f":{number}", "-screen", "0", "1024x768x24", "-nolisten", "tcp"],
+                            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     procs.append(xvfb)
-    os.close(wfd)
-    display = os.read(rfd, 16).decode().strip()
-    os.close(rfd)
-    if not display:
-        fail("Xvfb did not start")
-    os.environ["DISPLAY"] = ":" + display
-    wait_for("the X display", lambda: subprocess.run(["xdpyinfo"], capture_output=True).returncode == 0)
-    procs.append(subprocess.Popen(["openbox"], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL))
+    os.environ["DISPLAY"] = f":{number}"
+    wait_for("the X display", lambda: xvfb.poll() is None and os.path.exists(f"/tmp/.X11-unix/X{number}") and
+             subprocess.run(["xdpyinfo"], capture_output=True).returncode == 0)
+    procs.append(subprocess.Popen(["openbox"], stdout=subprocess.DEVNULL, stderr=open(os.path.join(ART, "openbox.log"), "w")))
     wait_for("openbox", lambda: "_NET_SUPPORTING_WM_CHECK" in subprocess.run(
         ["xprop", "-root"], capture_output=True, text=True).stdout if shutil.which("xprop") else True)
 
@@ -111,7 +133,7 @@ try:
         for k in keys:
             xdo("keyup", k)
 
-    def play(name, middle):
+    def play(name, middle, notes):
         folder = os.path.join(work, name)
         os.makedirs(folder)
         os.symlink(os.path.join(BUILD, "Data"), os.path.join(folder, "Data"))
@@ -123,10 +145,14 @@ try:
         procs.append(game)
         window = wait_for("the game's window", lambda: subprocess.run(
             ["xdotool", "search", "--name", "Zephyrion"], capture_output=True, text=True).stdout.split())[0]
-        # The intro runs out into the main menu; its first item is a new game.
-        time.sleep(3)
-        xdo("key", "Return")
-        time.sleep(1.5)
+        xdo("windowactivate", "--sync", window)
+        # The intro runs out into the main menu, whose first item is a new
+        # game; Return is pressed until the game's panel shows (in play it
+        # does nothing).
+        def started():
+            xdo("key", "Return")
+            return in_play(window)
+        wait_for(f"{name}: a game to start", started, timeout=120, step=1.0)
         shot(name + "-1-playing")
         hold(["Control_L", "Left"], 3)
         middle(window)
@@ -153,9 +179,21 @@ try:
             shutil.copy(kept, os.path.join(ART, name + ".rec"))
             fail(f"{name}: the game played again does not end as it did:\n{again.stdout}{again.stderr}")
         replayed = int(again.stdout.split("replayed score ")[1].split()[0])
+        # The record saw what the player did (notes by kind: 1 pause,
+        # 3 minimise, 4 restore, 5 display switch) and frames off the beat.
+        listed = subprocess.run([REPLAY, "--events", kept], capture_output=True, text=True).stdout
+        counts = {line.split()[1]: int(line.split()[2]) for line in listed.splitlines() if line.startswith("events ")}
+        for note in notes:
+            if counts.get(note, 0) == 0:
+                fail(f"{name}: the record has no {note}: {counts}")
+        if counts.get("clock", 0) == 0:
+            fail(f"{name}: the record has no late frame at all: {counts}")
         # The server played it again too and marks it.
         wait_for(f"{name}: the result proved on the server", lambda: (replayed, True) in verified_scores())
         shot(name + "-3-after-sending")
+        # The game's own table says the same score (written after the name).
+        wait_for(f"{name}: the score in the local table", lambda: replayed in table_scores(
+            os.path.join(folder, "Config.cfg")))
         game.terminate()
         game.wait(30)
         shutil.copy(kept, os.path.join(ART, name + ".rec"))
@@ -179,7 +217,7 @@ try:
         time.sleep(2)
         shot("minimised")
         xdo("windowmap", window)
-        xdo("windowactivate", window)
+        xdo("windowactivate", "--sync", window)
         time.sleep(2)
         # The game waits paused after a restore until a key.
         xdo("key", "p")
@@ -189,12 +227,12 @@ try:
                               stderr=subprocess.DEVNULL) if shutil.which("stress-ng") else None
     if stress:
         procs.append(stress)
-    play("late-frames-and-a-pause", pause)
+    play("late-frames-and-a-pause", pause, ["note-1"])
     if stress:
         stress.terminate()
         stress.wait(10)
-    play("display-switch", display_switch)
-    play("minimise-restore", minimise_restore)
+    play("display-switch", display_switch, ["note-5", "seed"])
+    play("minimise-restore", minimise_restore, ["note-3", "note-4"])
     print("every real game played again to its own end, and each was proved by the server:",
           verified_scores())
 finally:
