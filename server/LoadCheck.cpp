@@ -6,8 +6,10 @@
 //       sends COUNT results; with --port2 each player asks one server for the
 //       version and sends the result through the other
 //   zephyrion-scores-load --abuse --port N [--idle 64] [--flood 10000]
-//       honest players while IDLE silent connections (from 127.0.0.2) and a
-//       flood of version requests (from 127.0.0.3) run beside them; prints
+//       honest players while IDLE silent connections (each from its own
+//       address, 127.0.2.x, so the per-client connection cap does not turn
+//       them away: the server really holds them) and a flood of version
+//       requests (from 127.0.0.3) run beside them; prints
 //       the honest round trips a second and their times
 //   zephyrion-scores-load --verify WHERE [--count 1000]
 //       every score 0..COUNT-1 stored exactly once (WHERE: file or postgresql://)
@@ -126,19 +128,22 @@ int Drive(int port, int port2, int count, int clients)
     return failed == 0 ? 0 : 1;
 }
 
-// Silent connections from 127.0.0.2 that send half a request head and wait;
-// those the server closes are opened again at once.
+// Silent connections, each from its own address (127.0.2.1 and on), that
+// send half a request head and wait; those the server closes (idle time) are
+// opened again at once: as long as no idle time runs out, `opened` stays at
+// `count` when the server holds every one of them.
 void HoldIdle(int port, int count, std::atomic<bool>& stop, std::atomic<long>& opened)
 {
     std::vector<int> fds(static_cast<size_t>(count), -1);
     while (!stop) {
-        for (int& fd : fds) {
+        for (size_t k = 0; k < fds.size(); ++k) {
+            int& fd = fds[k];
             if (fd >= 0)
                 continue;
             fd = socket(AF_INET, SOCK_STREAM, 0);
             sockaddr_in from{}, to{};
             from.sin_family = to.sin_family = AF_INET;
-            from.sin_addr.s_addr = htonl(0x7F000002);
+            from.sin_addr.s_addr = htonl(0x7F000200 + static_cast<uint32_t>(k % 250) + 1);
             to.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
             to.sin_port = htons(static_cast<uint16_t>(port));
             bind(fd, reinterpret_cast<sockaddr*>(&from), sizeof(from));

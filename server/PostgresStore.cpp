@@ -93,7 +93,10 @@ const char* const Schema =
     " id TEXT PRIMARY KEY,"
     " token TEXT NOT NULL,"
     " client TEXT NOT NULL,"
-    " expires BIGINT NOT NULL);"
+    " expires BIGINT NOT NULL,"
+    " made BIGSERIAL);"
+    // Sessions made within one second are told apart by the order they came in.
+    "ALTER TABLE sessions ADD COLUMN IF NOT EXISTS made BIGSERIAL;"
     "CREATE INDEX IF NOT EXISTS sessions_by_client ON sessions (client, expires);"
     "CREATE INDEX IF NOT EXISTS sessions_by_expiry ON sessions (expires);";
 
@@ -125,7 +128,7 @@ public:
         const int64_t keep = static_cast<int64_t>(Limits.SessionsPerClient) - 1;
         TResultPtr r = Run("WITH fresh AS (INSERT INTO sessions (id, token, client, expires) VALUES ($1, $2, $3, $4))"
                            " DELETE FROM sessions WHERE client = $3 AND (expires <= $5 OR id IN ("
-                           "  SELECT id FROM sessions WHERE client = $3 ORDER BY expires DESC, id OFFSET $6))",
+                           "  SELECT id FROM sessions WHERE client = $3 ORDER BY made DESC OFFSET $6))",
                            TParams().Text(t.Id).Text(t.Token).Text(t.Client).Int(t.Expires).Int(now).Int(keep < 0 ? 0 : keep));
         return r && PQresultStatus(r.get()) == PGRES_COMMAND_OK;
     }

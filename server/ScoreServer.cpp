@@ -64,8 +64,10 @@ size_t CountOf(const TScoreServer::TRequest& r, const char* key)
 const char* const PagePolicy = "default-src 'none'; img-src 'self'; font-src 'self'; style-src 'unsafe-inline'; "
                                "form-action 'self'; base-uri 'none'; frame-ancestors 'none'";
 
+MHD_Result Handle(void* self, MHD_Connection* c, const char* url, const char* method, const char* version,
+                  const char* upload, size_t* uploadSize, void** state);
+
 struct TRequestState : TConnectionState {
-    explicit TRequestState(bool answered) : Answered(answered) {}
     bool Answered = false;
 };
 
@@ -195,7 +197,7 @@ TScoreServer::TScoreServer(const TServerOptions& options)
     const size_t memory = Options.MaxHeaderBytes + 4096;
     Daemon = MHD_start_daemon(
         MHD_USE_EPOLL_INTERNAL_THREAD | MHD_USE_TURBO | MHD_ALLOW_SUSPEND_RESUME, 0, nullptr, nullptr,
-        reinterpret_cast<MHD_AccessHandlerCallback>(&TScoreServer::Handle), this,
+        &Handle, this,
         MHD_OPTION_LISTEN_SOCKET, listener,
         MHD_OPTION_THREAD_POOL_SIZE, threads,
         MHD_OPTION_CONNECTION_LIMIT, Options.MaxConnections,
@@ -258,38 +260,15 @@ void TScoreServer::Janitor()
     }
 }
 
-int TScoreServer::Handle(void* self, MHD_Connection* c, const char* url, const char* method, const char*,
-                         const char* upload, size_t* uploadSize, void** state)
+namespace {
+
+// The client's key for the limits: its address, or behind a proxy the
+// address the proxy saw.
+std::string ClientOf(MHD_Connection* c, const TServerOptions& options)
 {
-    auto* server = static_cast<TScoreServer*>(self);
-    const bool record = server->Checker->IsUpload(url, method);
-    if (*state && static_cast<TConnectionState*>(*state)->IsRecordUpload())
-        return server->Checker->Upload(c, state, upload, uploadSize, {}, {}, false);
-    if (*state) {
-        // A body arriving after the answer was queued: drop it.
-        *uploadSize = 0;
-        return MHD_YES;
-    }
-    *state = static_cast<TConnectionState*>(new TRequestState{true});
-
-    if (!record && std::strcmp(method, "GET") != 0 && std::strcmp(method, "HEAD") != 0)
-        return Queue(c, Refuse(405, "only GET"));
-
-    size_t headBytes = std::strlen(url) + std::strlen(method);
-    const size_t headers = static_cast<size_t>(MHD_get_connection_values(c, MHD_HEADER_KIND, &CountBytes, &headBytes));
-    if (headers > server->Options.MaxHeaders || headBytes > server->Options.MaxHeaderBytes)
-        return Queue(c, Refuse(431, "the request head is too large"));
-
-    TRequest request;
-    request.Path = url;
-    TCollect collect{&request};
-    MHD_get_connection_values(c, MHD_GET_ARGUMENT_KIND, &CollectArgument, &collect);
-    if (collect.Bytes > MaxQueryBytes)
-        return Queue(c, Refuse(414, "the address is too long"));
-
     const MHD_ConnectionInfo* info = MHD_get_connection_info(c, MHD_CONNECTION_INFO_CLIENT_ADDRESS);
-    request.Client = ClientKey(info ? info->client_addr : nullptr);
-    if (server->Options.ForwardedFor) {
+    std::string client = ClientKey(info ? info->client_addr : nullptr);
+    if (options.ForwardedFor) {
         // The proxy appends the address it saw: the last entry is the only one it vouches for.
         const char* forwarded = MHD_lookup_connection_value(c, MHD_HEADER_KIND, "X-Forwarded-For");
         if (forwarded) {
@@ -299,20 +278,76 @@ int TScoreServer::Handle(void* self, MHD_Connection* c, const char* url, const c
             f.erase(0, f.find_first_not_of(' '));
             f.erase(f.find_last_not_of(' ') + 1);
             if (!f.empty() && f.size() < 64)
-                request.Client = f;
+                client = f;
         }
     }
+    return client;
+}
+
+std::string SessionOf(MHD_Connection* c)
+{
     const char* cookie = MHD_lookup_connection_value(c, MHD_HEADER_KIND, "Cookie");
-    if (cookie)
-        request.Cookie = CookieValue(cookie, CookieName);
-    if (record)
-        return server->Checker->Upload(c, state, upload, uploadSize, request.Client, request.Cookie, true);
+    return cookie ? CookieValue(cookie, CookieName) : std::string();
+}
+
+MHD_Result Handle(void* self, MHD_Connection* c, const char* url, const char* method, const char*,
+                  const char* upload, size_t* uploadSize, void** state)
+{
+    auto* server = static_cast<TScoreServer*>(self);
+    const TServerOptions& options = server->Settings();
+    // A game record's upload has its own way through (RecordCheck.cpp).
+    TRecordCheck& records = server->Records();
+    if (*state && static_cast<TConnectionState*>(*state)->IsRecordUpload())
+        return static_cast<MHD_Result>(records.Upload(c, state, upload, uploadSize, {}, {}, false));
+    auto* seen = static_cast<TRequestState*>(static_cast<TConnectionState*>(*state));
+    if (!seen) {
+        // The head is in. A request refused for its head is answered at once
+        // (the library then closes the connection); any other is answered
+        // once the whole request is in, so that the connection can be kept
+        // for the next one.
+        seen = new TRequestState;
+        *state = static_cast<TConnectionState*>(seen);
+        const bool record = records.IsUpload(url, method);
+        if (!record && std::strcmp(method, "GET") != 0 && std::strcmp(method, "HEAD") != 0) {
+            seen->Answered = true;
+            return Queue(c, Refuse(405, "only GET"));
+        }
+        size_t headBytes = std::strlen(url) + std::strlen(method);
+        const size_t headers =
+            static_cast<size_t>(MHD_get_connection_values(c, MHD_HEADER_KIND, &CountBytes, &headBytes));
+        if (headers > options.MaxHeaders || headBytes > options.MaxHeaderBytes) {
+            seen->Answered = true;
+            return Queue(c, Refuse(431, "the request head is too large"));
+        }
+        if (record)
+            return static_cast<MHD_Result>(
+                records.Upload(c, state, upload, uploadSize, ClientOf(c, options), SessionOf(c), true));
+        return MHD_YES;
+    }
+    if (*uploadSize != 0 || seen->Answered) {
+        // A body (no request here has one) is dropped.
+        *uploadSize = 0;
+        return MHD_YES;
+    }
+    seen->Answered = true;
+
+    TScoreServer::TRequest request;
+    request.Path = url;
+    TCollect collect{&request};
+    MHD_get_connection_values(c, MHD_GET_ARGUMENT_KIND, &CollectArgument, &collect);
+    if (collect.Bytes > MaxQueryBytes)
+        return Queue(c, Refuse(414, "the address is too long"));
+
+    request.Client = ClientOf(c, options);
+    request.Cookie = SessionOf(c);
     try {
         return Queue(c, server->Answer(request));
     } catch (const std::exception&) {
         return Queue(c, Refuse(500, "internal error"));
     }
 }
+
+} // namespace
 
 TScoreServer::TAnswer TScoreServer::Answer(const TRequest& request)
 {

@@ -104,8 +104,6 @@ private:
     TAnswer Submission(const TRequest& request);
     TAnswer WorldTable(const TRequest& request, bool json);
     void Janitor();
-    static int Handle(void* self, MHD_Connection* connection, const char* url, const char* method,
-                      const char* version, const char* upload, size_t* uploadSize, void** state);
 
     TServerOptions Options;
     std::unique_ptr<IScoreStore> Table;

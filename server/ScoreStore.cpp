@@ -156,11 +156,16 @@ public:
     TSpendOutcome SpendAndAdd(const std::string& id, const std::string& token, const TStoredResult& result,
                               int64_t) override
     {
-        if (!Open.Spend(id, token))
+        TSessions::Clock::time_point expires;
+        if (!Open.Spend(id, token, &expires))
             return TSpendOutcome::Refused;
         TStoredResult sent = result;
         sent.Session = id;
-        return Add(sent) ? TSpendOutcome::Stored : TSpendOutcome::Failed;
+        if (Add(sent))
+            return TSpendOutcome::Stored;
+        // Not stored: the player may send the same result again.
+        Open.Restore(id, token, expires);
+        return TSpendOutcome::Failed;
     }
 
     bool Add(const TStoredResult& result) override

@@ -100,7 +100,7 @@ void TSessions::Keep(const std::string& id, const std::string& token, const std:
     Forget(now);
 }
 
-bool TSessions::Spend(const std::string& id, const std::string& token)
+bool TSessions::Spend(const std::string& id, const std::string& token, Clock::time_point* expires)
 {
     std::lock_guard<std::mutex> guard(Lock);
     const Clock::time_point now = Now();
@@ -108,8 +108,19 @@ bool TSessions::Spend(const std::string& id, const std::string& token)
     auto it = Open.find(id);
     if (it == Open.end() || token.empty() || it->second.Token != token || it->second.Expires <= now)
         return false;
+    if (expires)
+        *expires = it->second.Expires;
     Open.erase(it);
     return true;
+}
+
+void TSessions::Restore(const std::string& id, const std::string& token, Clock::time_point expires)
+{
+    // Its place in Order and ByClient was never given up: the same expiry
+    // lets Forget find it again.
+    std::lock_guard<std::mutex> guard(Lock);
+    if (expires > Now())
+        Open.emplace(id, TSession{token, expires});
 }
 
 size_t TSessions::Size()

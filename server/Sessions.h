@@ -26,8 +26,12 @@ public:
     TIssued Issue(const std::string& client = {});
     // Keeps a session made elsewhere (the cookie id and value already drawn).
     void Keep(const std::string& id, const std::string& token, const std::string& client);
-    // True once for the id's current token, if the session has not expired.
-    bool Spend(const std::string& id, const std::string& token);
+    // True once for the id's current token, if the session has not expired;
+    // `expires` gets when it would have.
+    bool Spend(const std::string& id, const std::string& token, Clock::time_point* expires = nullptr);
+    // Gives a spent value back (its result could not be stored), good until
+    // it would have expired anyway.
+    void Restore(const std::string& id, const std::string& token, Clock::time_point expires);
     size_t Size();
 
     // Tests move time on by hand.

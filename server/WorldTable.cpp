@@ -54,14 +54,14 @@ const char* const PageStyle =
     "td{padding:.2rem .4rem;border-bottom:1px solid #0b240b;overflow-wrap:anywhere}"
     ".n{text-align:right;font-variant-numeric:tabular-nums}"
     "tr.me td{color:#000;background:#30bb30}"
-    "tr.unverified td{color:#7a8a7a;font-style:italic}"
+    "tr.unverified td{color:#2f8f2f;font-style:italic}"
     "tr.unverified td.t::after{content:\" \\2717 unproved\";font-size:.8em}"
     "#found{margin:.5rem 0;color:#30bb30}"
     "nav{display:flex;justify-content:space-between;align-items:center;margin:.75rem 0;gap:.5rem}"
     "nav a,nav span.off{padding:.3rem .8rem;border:1px solid #228822;border-radius:4px;text-decoration:none}"
     "nav span.off{color:#1a5a1a;border-color:#0b240b}"
     "footer{margin:1rem 0;text-align:center;font-size:.85rem}"
-    "@media (max-width:30rem){td.t span{display:none}th,td{padding:.2rem .2rem}body{font-size:.9rem}}"
+    "@media (max-width:30rem){td.t span{display:none}tr.unverified td.t::after{content:\" \\2717\"}th,td{padding:.2rem .2rem}body{font-size:.9rem}}"
     "</style>";
 
 const char* const Head =
@@ -209,8 +209,10 @@ std::string RenderTableHtml(const TTableData& data)
     std::string page = std::string(Head) + "<title>Zephyrion world high scores</title>" + PageStyle +
                        "</head><body><header>" + TitleArt() + "<h2>World high scores</h2></header>\n";
 
-    // The filter and the name search: a plain form, so it works without scripts.
-    page += "<form id=\"filter\" method=\"get\" action=\"/cgi/version.pl\">"
+    // The filter and the name search: a plain form, so it works without
+    // scripts; the browser keeps the action's #me, so a found name's row is
+    // scrolled into view.
+    page += "<form id=\"filter\" method=\"get\" action=\"/cgi/version.pl#me\">"
             "<input type=\"hidden\" name=\"prg\" value=\"Zephyrion\">"
             "<input type=\"hidden\" name=\"show\" value=\"\">"
             "<input type=\"hidden\" name=\"type\" value=\"0\">";

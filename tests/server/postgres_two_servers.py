@@ -6,9 +6,11 @@ at once are each stored exactly once; the table's cases, and results proved
 by their game records, on PostgreSQL.
 
 PostgreSQL runs from Debian's package in a temporary folder, as an ordinary
-user (it refuses root), listening only on a socket in that folder.
+user (it refuses root: as root, it runs as 'nobody' or 'postgres'), listening
+only on a socket in that folder.
   postgres_two_servers.py BUILD_DIR
-Exits 77 (skipped, with the reason) when PostgreSQL is not installed."""
+Exits 77 (skipped, with the reason and PostgreSQL's own words) when PostgreSQL
+is not installed or cannot be started here."""
 import glob
 import os
 import pwd
@@ -41,16 +43,19 @@ if not bins:
     skip("no PostgreSQL server (Debian package postgresql: /usr/lib/postgresql/*/bin/initdb not found)")
 BIN = os.path.dirname(bins[-1])
 
-folder = tempfile.mkdtemp(prefix="zephyrion-pg-")
-os.chmod(folder, 0o755)
 as_user = []
 if os.geteuid() == 0:
-    # PostgreSQL will not run as root: the data folder belongs to nobody.
-    try:
-        nobody = pwd.getpwnam("nobody")
-    except KeyError:
-        skip("running as root and there is no user 'nobody' to run PostgreSQL as")
-    as_user = ["runuser", "-u", "nobody", "--"]
+    # PostgreSQL will not run as root: it runs as a system user that owns
+    # its folder, in /tmp where any user may reach it.
+    users = [u for u in ("nobody", "postgres") if u in {p.pw_name for p in pwd.getpwall()}]
+    if not users:
+        skip("running as root and there is neither 'nobody' nor 'postgres' to run PostgreSQL as")
+    if not shutil.which("runuser"):
+        skip("running as root and there is no runuser (util-linux) to run PostgreSQL as another user")
+    nobody = pwd.getpwnam(users[0])
+    as_user = ["runuser", "-u", users[0], "--"]
+folder = tempfile.mkdtemp(prefix="zephyrion-pg-", dir="/tmp" if as_user else None)
+os.chmod(folder, 0o755)
 data, sock = os.path.join(folder, "data"), os.path.join(folder, "sock")
 os.mkdir(sock)
 if as_user:
@@ -62,19 +67,27 @@ servers = []
 started = False
 
 
-def run(cmd, what):
+def run(cmd, what, or_skip=False):
     r = subprocess.run(as_user + cmd, capture_output=True, text=True, timeout=300)
     if r.returncode != 0:
-        fail(f"{what}: {r.stdout}{r.stderr}")
+        why = f"{what} ({' '.join(as_user + cmd[:1])}): {r.stdout}{r.stderr}"
+        if or_skip:
+            log = os.path.join(folder, "postgres.log")
+            if os.path.exists(log):
+                with open(log, errors="replace") as f:
+                    why += "\n" + f.read()[-1500:]
+            skip(f"PostgreSQL cannot be started here: {why.strip()}")
+        fail(why)
     return r.stdout
 
 
 try:
-    run([f"{BIN}/initdb", "-D", data, "-A", "trust", "-U", "zephyrion", "--no-sync", "-E", "UTF8"], "initdb")
+    run([f"{BIN}/initdb", "-D", data, "-A", "trust", "-U", "zephyrion", "--no-sync", "-E", "UTF8"],
+        "making its data folder", or_skip=True)
+    started = True  # from here on, stopped at the end whatever happens
     run([f"{BIN}/pg_ctl", "-D", data, "-l", os.path.join(folder, "postgres.log"), "-w", "-t", "120", "-o",
          f"-k {sock} -p {PORT} -c listen_addresses='' -c fsync=off -c max_connections=60", "start"],
-        "starting PostgreSQL")
-    started = True
+        "starting it", or_skip=True)
     for db in ("tokens", "load", "rows"):
         run([f"{BIN}/psql", "-h", sock, "-p", str(PORT), "-U", "zephyrion", "-d", "postgres", "-q", "-c",
              f"CREATE DATABASE {db}"], f"creating database {db}")

@@ -5,6 +5,7 @@
 #include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>
+#include <sqlite3.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -208,6 +209,23 @@ TEST_F(ServerLimits, SubmissionsAreLimitedPerClient)
     EXPECT_EQ(Submit("192.0.2.1", Version("192.0.2.1"), 9), 200);
 }
 
+TEST_F(ServerLimits, AResultTheTableCouldNotTakeKeepsItsValueForASecondTry)
+{
+    Start();
+    const TSession s = Version("192.0.2.1");
+    // Another hand on the file makes every insert fail for a while.
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open((Folder + "/scores.db").c_str(), &db), SQLITE_OK);
+    auto exec = [db](const char* sql) { return sqlite3_exec(db, sql, nullptr, nullptr, nullptr); };
+    ASSERT_EQ(exec("CREATE TRIGGER full BEFORE INSERT ON results BEGIN SELECT RAISE(ABORT, 'full'); END"), SQLITE_OK);
+    EXPECT_EQ(Submit("192.0.2.1", s, 5150), 503);
+    ASSERT_EQ(exec("DROP TRIGGER full"), SQLITE_OK);
+    sqlite3_close(db);
+    EXPECT_EQ(Submit("192.0.2.1", s, 5150), 200);
+    EXPECT_EQ(Submit("192.0.2.1", s, 5150), 403);
+    EXPECT_EQ(Server->Store().Count(), 1);
+}
+
 // Loopback sockets from a chosen 127.x address.
 int Connect(int port, const char* from)
 {
@@ -240,6 +258,31 @@ std::string Ask(int s, const std::string& request)
         got.append(buf, static_cast<size_t>(n));
     }
     return got.substr(0, got.find("\r\n"));
+}
+
+// Sends a request and reads one whole answer (head and Content-Length body);
+// returns its status line, or "" when the connection ended first.
+std::string AskWhole(int s, const std::string& request)
+{
+    if (send(s, request.data(), request.size(), MSG_NOSIGNAL) < 0)
+        return "";
+    std::string got;
+    char buf[4096];
+    pollfd p{s, POLLIN, 0};
+    size_t end = std::string::npos, want = 0;
+    while (poll(&p, 1, 30000) == 1) {
+        const ssize_t n = recv(s, buf, sizeof(buf), 0);
+        if (n <= 0)
+            return "";
+        got.append(buf, static_cast<size_t>(n));
+        if (end == std::string::npos && (end = got.find("\r\n\r\n")) != std::string::npos) {
+            const size_t at = got.find("Content-Length: ");
+            want = end + 4 + (at < end ? std::strtoul(got.c_str() + at + 16, nullptr, 10) : 0);
+        }
+        if (end != std::string::npos && got.size() >= want)
+            return got.substr(0, got.find("\r\n"));
+    }
+    return "";
 }
 
 // True while the server keeps the socket open (nothing to read, no hang-up).
@@ -276,6 +319,30 @@ TEST_F(ServerLimits, SilentConnectionsDoNotHoldUpOthers)
         close(s);
     }
     EXPECT_EQ(open, 64); // they were all being held while the others were served
+}
+
+TEST_F(ServerLimits, SilentConnectionsAreClosedAfterTheIdleTime)
+{
+    TServerOptions o;
+    o.IdleSeconds = 1;
+    Start(o);
+    // Half a request head, and a kept connection after its answer.
+    const int half = Connect(Server->Port(), "127.0.0.1");
+    ASSERT_GE(half, 0);
+    send(half, "GET / HTTP/1.1\r\n", 16, MSG_NOSIGNAL);
+    const int kept = Connect(Server->Port(), "127.0.0.1");
+    ASSERT_GE(kept, 0);
+    EXPECT_EQ(AskWhole(kept, "GET / HTTP/1.1\r\nHost: x\r\n\r\n"), "HTTP/1.1 200 OK");
+    for (int s : {half, kept}) {
+        // The server ends it: nothing more to read within a generous wait.
+        pollfd p{s, POLLIN, 0};
+        char buf[256];
+        ssize_t n = 1;
+        while (n > 0 && poll(&p, 1, 60000) == 1)
+            n = recv(s, buf, sizeof(buf), 0);
+        EXPECT_EQ(n, 0) << (s == half ? "half a head" : "a kept connection");
+        close(s);
+    }
 }
 
 TEST_F(ServerLimits, ConnectionsPerClientAreCapped)
@@ -326,6 +393,24 @@ TEST_F(ServerLimits, OversizedRequestHeadsAreRefused)
         EXPECT_EQ(Ask(s, request), c.Status) << c.Lines << " lines of " << c.LineBytes;
         close(s);
     }
+}
+
+TEST_F(ServerLimits, OneConnectionServesRequestAfterRequestButARefusedHeadEndsIt)
+{
+    Start();
+    const int s = Connect(Server->Port(), "127.0.0.1");
+    ASSERT_GE(s, 0);
+    const std::string ok = "HTTP/1.1 200 OK";
+    for (const char* path : {"/cgi/version.pl?version&prg=Zephyrion", "/scores.json", "/",
+                             "/cgi/version.pl?version&prg=Zephyrion"})
+        EXPECT_EQ(AskWhole(s, std::string("GET ") + path + " HTTP/1.1\r\nHost: x\r\n\r\n"), ok) << path;
+    // A head over the limit is answered and the connection closed.
+    std::string big = "GET / HTTP/1.1\r\nHost: x\r\n";
+    for (int i = 0; i < 60; ++i)
+        big += "X-" + std::to_string(i) + ": v\r\n";
+    EXPECT_EQ(AskWhole(s, big + "\r\n"), "HTTP/1.1 431 Request Header Fields Too Large");
+    EXPECT_EQ(AskWhole(s, "GET / HTTP/1.1\r\nHost: x\r\n\r\n"), "");
+    close(s);
 }
 
 } // namespace

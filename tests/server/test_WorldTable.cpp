@@ -6,6 +6,7 @@
 #include <sqlite3.h>
 
 #include <cstdlib>
+#include <ctime>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -21,12 +22,12 @@ namespace {
 // The SQLite table in memory, or, when ZEPHYRION_TEST_POSTGRES names a
 // database (the PostgreSQL check sets it), that database emptied: the same
 // cases hold for both homes of the table.
-std::unique_ptr<IScoreStore> EmptyStore()
+std::unique_ptr<IScoreStore> EmptyStore(const TStoreLimits& limits = {})
 {
     const char* pg = std::getenv("ZEPHYRION_TEST_POSTGRES");
     if (!pg || !*pg)
-        return OpenScoreStore(":memory:");
-    auto store = OpenScoreStore(pg);
+        return OpenScoreStore(":memory:", limits);
+    auto store = OpenScoreStore(pg, limits);
     PGconn* c = PQconnectdb(pg);
     PGresult* r = PQexec(c, "TRUNCATE results, sessions RESTART IDENTITY");
     EXPECT_EQ(PQresultStatus(r), PGRES_COMMAND_OK) << PQerrorMessage(c);
@@ -115,6 +116,39 @@ TEST(WorldTableStore, OldResultsAreForgottenAndTheVerifiedMarkIsKept)
     const auto rows = store->Best(10);
     EXPECT_TRUE(rows.back().Verified);
     EXPECT_FALSE(rows.front().Verified);
+}
+
+TEST(WorldTableStore, OneTimeValuesAreSpentOnceAndAClientsManyPushOutOnlyItsOwnOldest)
+{
+    TStoreLimits limits;
+    limits.SessionsPerClient = 3;
+    auto store = EmptyStore(limits);
+    const int64_t now = std::time(nullptr);
+    auto open = [&](const std::string& id, const std::string& client) {
+        EXPECT_TRUE(store->OpenSession({id, "t" + id, client, now + 900}, now)) << id;
+    };
+    open("h1", "192.0.2.1");
+    // Ten from one client within the same second: its newest three stay.
+    for (const char* id : {"f0", "f1", "f2", "f3", "f4", "f5", "f6", "f7", "f8", "f9"})
+        open(id, "198.51.100.7");
+    struct Case {
+        const char* Id;
+        const char* Token;
+        TSpendOutcome Outcome;
+    };
+    const Case cases[] = {
+        {"h1", "th1", TSpendOutcome::Stored},  {"h1", "th1", TSpendOutcome::Refused}, // spent
+        {"f0", "tf0", TSpendOutcome::Refused}, {"f6", "tf6", TSpendOutcome::Refused}, // pushed out
+        {"f7", "tf7", TSpendOutcome::Stored},  {"f9", "tf9", TSpendOutcome::Stored},
+        {"f8", "tf9", TSpendOutcome::Refused}, {"f8", "", TSpendOutcome::Refused},   // not its value
+        {"f8", "tf8", TSpendOutcome::Stored},  {"", "", TSpendOutcome::Refused},
+    };
+    int stored = 0;
+    for (const Case& c : cases) {
+        EXPECT_EQ(store->SpendAndAdd(c.Id, c.Token, {"P", 10, "", now}, now), c.Outcome) << c.Id << " " << c.Token;
+        stored += c.Outcome == TSpendOutcome::Stored;
+    }
+    EXPECT_EQ(store->Count(), stored);
 }
 
 TEST(WorldTableStore, ATableFromBeforeTheVerifiedMarkIsOpenedAndKept)
