@@ -57,6 +57,23 @@ public:
     std::string Posted;
 };
 
+// A server of the old protocol: five fields in the version answer.
+class OldServer : public IHttpClient {
+public:
+    bool Get(const std::string& url, std::string& body) override
+    {
+        Urls.push_back(url);
+        body = Urls.size() == 1 ? "Zephyrion|1.0|2004-01-01|http://example.org/|ABCDEF|" : "OK";
+        return true;
+    }
+    bool Post(const std::string& url, const std::string&, std::string&) override
+    {
+        Urls.push_back("POST " + url);
+        return true;
+    }
+    std::vector<std::string> Urls;
+};
+
 std::string Database(const std::string& folder)
 {
     const char* pg = std::getenv("ZEPHYRION_TEST_POSTGRES");
@@ -302,6 +319,16 @@ TEST_F(RecordCheck, TheGameSendsItsRecordAndTheResultIsVerified)
     ASSERT_EQ(rows.size(), 1u);
     EXPECT_EQ(rows[0].Score, score);
     EXPECT_TRUE(rows[0].Verified);
+
+    // A server of the old protocol gets the same two requests and no third.
+    OldServer old;
+    Platform.Http = &old;
+    SendResult("ANNA");
+    Platform.Http = Http;
+    EXPECT_EQ(GameState, StateHighScores);
+    ASSERT_EQ(old.Urls.size(), 2u);
+    EXPECT_EQ(old.Urls[0], Http->Urls[0]);
+    EXPECT_EQ(old.Urls[1].substr(0, old.Urls[1].find("&inf=")), Http->Urls[1].substr(0, Http->Urls[1].find("&inf=")));
     // The JSON list says so.
     std::string json;
     ASSERT_TRUE(Http->Get(ScoreServerAddress + "/scores.json", json));
