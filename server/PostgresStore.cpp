@@ -149,9 +149,10 @@ public:
 
     bool Add(const TStoredResult& result) override
     {
-        TResultPtr r = Run("INSERT INTO results (name, score, country, time, verified) VALUES ($1, $2, $3, $4, $5)",
+        TResultPtr r = Run("INSERT INTO results (name, score, country, time, verified, session)"
+                           " VALUES ($1, $2, $3, $4, $5, NULLIF($6, ''))",
                            TParams().Bytes(result.Name).Int(result.Score).Bytes(result.Country).Int(result.Time)
-                               .Text(result.Verified ? "true" : "false"));
+                               .Text(result.Verified ? "true" : "false").Text(result.Session));
         return r && PQresultStatus(r.get()) == PGRES_COMMAND_OK;
     }
 

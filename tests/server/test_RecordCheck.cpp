@@ -170,6 +170,7 @@ protected:
     {
         httplib::Client client("127.0.0.1", Server->Port());
         client.set_read_timeout(60, 0);
+        client.set_keep_alive(true);   // one connection, as the game's own client
         auto version = client.Get("/cgi/version.pl?version&prg=Zephyrion");
         EXPECT_TRUE(version && version->status == 200);
         if (!version)
@@ -181,11 +182,12 @@ protected:
         const std::string payload = BuildPayload("ANNA", score, VersionToken(version->body), "Norway");
         auto sent = client.Get(SubmissionAddress(BitsToBase32(BytesToBits(payload))).substr(ScoreServerAddress.size()),
                                headers);
-        EXPECT_TRUE(sent && sent->status == 200);
+        EXPECT_TRUE(sent && sent->status == 200)
+            << (sent ? std::to_string(sent->status) + " " + sent->body : httplib::to_string(sent.error()));
         auto answer = withCookie ? client.Post(scores::RecordPath, headers, record, "application/octet-stream")
                                  : client.Post(scores::RecordPath, record, "application/octet-stream");
         if (!answer)
-            return {0, ""};
+            return {0, httplib::to_string(answer.error())};
         return {answer->status, answer->body};
     }
 
@@ -426,14 +428,17 @@ TEST_F(RecordCheck, OtherRequestsAreServedWhileRecordsArePlayed)
 {
     int32_t score = 0;
     const std::vector<uint8_t> genuine = Play(11, 120, score);
-    // Uploads from many clients at once, each for a result of its own; the
-    // world table is asked for meanwhile.
+    // Uploads from several players at once (one address: fewer than its
+    // connection limit), each for a result of its own; the world table is
+    // asked for meanwhile.
     std::vector<std::thread> senders;
     std::atomic<int> verified{0}, busy{0}, other{0};
-    for (int i = 0; i < 12; ++i)
+    for (int i = 0; i < 8; ++i)
         senders.emplace_back([&] {
             const auto [status, text] = SendWithRecord(score, Bytes(genuine));
             (status == 200 ? verified : status == 503 ? busy : other)++;
+            if (status != 200 && status != 503)
+                ADD_FAILURE() << "a record answered " << status << " " << text;
         });
     httplib::Client client("127.0.0.1", Server->Port());
     client.set_read_timeout(5, 0);
@@ -447,6 +452,6 @@ TEST_F(RecordCheck, OtherRequestsAreServedWhileRecordsArePlayed)
     EXPECT_EQ(answered, 20);
     EXPECT_EQ(other.load(), 0);
     EXPECT_GT(verified.load(), 0);
-    std::printf("[ figures  ] 12 records at once: %d verified, %d told to come back\n", verified.load(),
+    std::printf("[ figures  ] 8 records at once: %d verified, %d told to come back\n", verified.load(),
                 busy.load());
 }
