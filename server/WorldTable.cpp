@@ -55,7 +55,7 @@ const char* const PageStyle =
     ".n{text-align:right;font-variant-numeric:tabular-nums}"
     "tr.me td{color:#000;background:#30bb30}"
     "tr.unverified td{color:#2f8f2f;font-style:italic}"
-    "tr.unverified td.t::after{content:\" \\2717 unproved\";font-size:.8em}"
+    "tr.unverified td.t::after{content:\" \\2717  unproved\";font-size:.8em}"
     "#found{margin:.5rem 0;color:#30bb30}"
     "nav{display:flex;justify-content:space-between;align-items:center;margin:.75rem 0;gap:.5rem}"
     "nav a,nav span.off{padding:.3rem .8rem;border:1px solid #228822;border-radius:4px;text-decoration:none}"
