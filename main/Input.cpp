@@ -4,6 +4,7 @@
 
 #include "game/Game.h"
 #include "graphics/DXCtrl.h"
+#include "main/GameRecording.h"
 #include "main/Main.h"
 #include "platform/Platform.h"
 #include "services/Options.h"
@@ -186,12 +187,14 @@ void TForm1::FormKeyDown(uint16_t key, bool alt, bool fromPad)
         Close();
         break;
     case TKeyAction::Pause:
+        NoteForRecord(record::TNote::Pause);
         TakeSnapshot();
         StripeSnapshot();
         GameState = StatePaused;
         break;
     case TKeyAction::QuitAsk:
         if (CurrentGame && CurrentGame->Phase == PhasePlay) {
+            NoteForRecord(record::TNote::QuitAsked);
             GameState = StateQuitGameConfirm;
             ShowCursor(true);
             TakeSnapshot();

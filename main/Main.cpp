@@ -7,6 +7,7 @@
 #include <fstream>
 
 #include "game/Game.h"
+#include "main/GameRecording.h"
 #include "graphics/AssetPack.h"
 #include "services/DXSounds.h"
 #include "services/FMOD.h"
@@ -112,6 +113,7 @@ void TForm1::HandleWindowMove()
 void TForm1::SetWindowed(bool windowed)
 {
     GameOptions.Windowed = windowed;
+    NoteForRecord(record::TNote::DisplaySwitch);
     FormCreate();
 }
 
@@ -134,6 +136,7 @@ void TForm1::ApplicationEvents1Activate()
 
 void TForm1::ApplicationEvents1Deactivate()
 {
+    NoteForRecord(record::TNote::Minimize);
     StopMusic();
     FormActive = 0;
     MouseMode = 0;
@@ -152,6 +155,7 @@ void TForm1::ApplicationEvents1Deactivate()
 
 void TForm1::ApplicationEvents1Restore()
 {
+    NoteForRecord(record::TNote::Restore);
     FormActive = 0;
     if (GameOptions.Windowed) {
         Platform.Display->MoveWindow(SavedWindowRect.Left, SavedWindowRect.Top);

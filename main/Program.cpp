@@ -5,6 +5,7 @@
 #include "main/Main.h"
 #include "platform/App.h"
 #include "platform/Platform.h"
+#include "record/Recorder.h"
 
 int main()
 {
@@ -12,7 +13,10 @@ int main()
         std::fprintf(stderr, "Zephyrion: the display cannot be opened.\n");
         return 1;
     }
+    // Every game is written down as it is played (see record/).
+    record::GameRecorder.Install(Platform);
     const int status = RunMainWindow();
+    record::GameRecorder.Uninstall();
     if (status == 0)
         OpenPlayShortcut();
     ClosePlatform();

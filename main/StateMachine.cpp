@@ -5,6 +5,7 @@
 #include "game/Game.h"
 #include "graphics/AssetPack.h"
 #include "graphics/DXCtrl.h"
+#include "main/GameRecording.h"
 #include "main/Main.h"
 #include "main/Screens.h"
 #include "services/DXSounds.h"
@@ -219,7 +220,7 @@ void TForm1::RunFrame()
         break;
     case StatePlaying:
         if (CurrentGame)
-            CurrentGame->UpdateAndDraw(BackBuffer);
+            RunRecordedFrame(BackBuffer);
         break;
     default: {
         const int32_t state = GameState;
@@ -284,7 +285,7 @@ void Perform(TForm1& form, const TChoiceRow& choice)
         GameState = StatePlaying;
         delete CurrentGame;
         CurrentGame = nullptr;
-        CurrentGame = new TGame;
+        CurrentGame = NewRecordedGame();
         break;
     case TChoice::WebSite:
         OpenWebAddress(WebSiteAddress());

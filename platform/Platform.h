@@ -88,6 +88,8 @@ struct IHttpClient {
     // True with the body on a 2xx answer; false on any failure (no connection,
     // time-out, error status, broken or oversized transfer).
     virtual bool Get(const std::string& url, std::string& body) = 0;
+    // The same for a POST of `data` (a client that cannot post fails).
+    virtual bool Post(const std::string& /*url*/, const std::string& /*data*/, std::string& /*body*/) { return false; }
 };
 
 // The desktop's "open" action for web addresses and files.

@@ -82,6 +82,9 @@ const char* const Schema =
     " time BIGINT NOT NULL,"
     " verified BOOLEAN NOT NULL DEFAULT FALSE);"
     "ALTER TABLE results ADD COLUMN IF NOT EXISTS verified BOOLEAN NOT NULL DEFAULT FALSE;"
+    "ALTER TABLE results ADD COLUMN IF NOT EXISTS session TEXT;"
+    "ALTER TABLE results ADD COLUMN IF NOT EXISTS record BYTEA;"
+    "CREATE INDEX IF NOT EXISTS results_by_session ON results (session) WHERE session IS NOT NULL;"
     "CREATE INDEX IF NOT EXISTS results_by_score ON results (score DESC, id);"
     "CREATE INDEX IF NOT EXISTS results_by_country ON results (country, score DESC, id);"
     "CREATE INDEX IF NOT EXISTS results_by_name ON results (name, score DESC, id);"
@@ -135,8 +138,8 @@ public:
     {
         TResultPtr r = Run("WITH spent AS (DELETE FROM sessions WHERE id = $1 AND token = $2 AND expires > $3"
                            " RETURNING id)"
-                           " INSERT INTO results (name, score, country, time, verified)"
-                           " SELECT $4, $5, $6, $7, $8 FROM spent RETURNING id",
+                           " INSERT INTO results (name, score, country, time, verified, session)"
+                           " SELECT $4, $5, $6, $7, $8, $1 FROM spent RETURNING id",
                            TParams().Text(id).Text(token).Int(now).Bytes(result.Name).Int(result.Score)
                                .Bytes(result.Country).Int(result.Time).Text(result.Verified ? "true" : "false"));
         if (!r || PQresultStatus(r.get()) != PGRES_TUPLES_OK)
@@ -146,19 +149,23 @@ public:
 
     bool Add(const TStoredResult& result) override
     {
-        TResultPtr r = Run("INSERT INTO results (name, score, country, time, verified) VALUES ($1, $2, $3, $4, $5)",
+        TResultPtr r = Run("INSERT INTO results (name, score, country, time, verified, session)"
+                           " VALUES ($1, $2, $3, $4, $5, NULLIF($6, ''))",
                            TParams().Bytes(result.Name).Int(result.Score).Bytes(result.Country).Int(result.Time)
-                               .Text(result.Verified ? "true" : "false"));
+                               .Text(result.Verified ? "true" : "false").Text(result.Session));
         return r && PQresultStatus(r.get()) == PGRES_COMMAND_OK;
     }
 
-    std::vector<TStoredResult> Page(const std::optional<std::string>& country, int64_t offset, int limit) override
+    std::vector<TStoredResult> Page(const std::optional<std::string>& country, int64_t offset, int limit,
+                                    bool provedOnly) override
     {
+        const char* proved = provedOnly ? "true" : "false";
         TResultPtr r = country ? Run("SELECT " RESULT_COLUMNS " FROM results WHERE country = $1"
-                                     " ORDER BY score DESC, id LIMIT $2 OFFSET $3",
-                                     TParams().Bytes(*country).Int(limit).Int(offset))
-                               : Run("SELECT " RESULT_COLUMNS " FROM results ORDER BY score DESC, id LIMIT $1 OFFSET $2",
-                                     TParams().Int(limit).Int(offset));
+                                     " AND (verified OR NOT $4::boolean) ORDER BY score DESC, id LIMIT $2 OFFSET $3",
+                                     TParams().Bytes(*country).Int(limit).Int(offset).Text(proved))
+                               : Run("SELECT " RESULT_COLUMNS " FROM results WHERE (verified OR NOT $3::boolean)"
+                                     " ORDER BY score DESC, id LIMIT $1 OFFSET $2",
+                                     TParams().Int(limit).Int(offset).Text(proved));
         std::vector<TStoredResult> rows;
         if (!r || PQresultStatus(r.get()) != PGRES_TUPLES_OK)
             return rows;
@@ -169,10 +176,13 @@ public:
         return rows;
     }
 
-    int64_t Count(const std::optional<std::string>& country) override
+    int64_t Count(const std::optional<std::string>& country, bool provedOnly) override
     {
-        TResultPtr r = country ? Run("SELECT count(*) FROM results WHERE country = $1", TParams().Bytes(*country))
-                               : Run("SELECT count(*) FROM results", TParams());
+        const char* proved = provedOnly ? "true" : "false";
+        TResultPtr r = country ? Run("SELECT count(*) FROM results WHERE country = $1 AND (verified OR NOT $2::boolean)",
+                                     TParams().Bytes(*country).Text(proved))
+                               : Run("SELECT count(*) FROM results WHERE (verified OR NOT $1::boolean)",
+                                     TParams().Text(proved));
         return r && PQresultStatus(r.get()) == PGRES_TUPLES_OK ? IntAt(r.get(), 0, 0) : -1;
     }
 
@@ -188,14 +198,18 @@ public:
         return out;
     }
 
-    std::optional<TStoredResult> BestOf(const std::string& name, const std::optional<std::string>& country) override
+    std::optional<TStoredResult> BestOf(const std::string& name, const std::optional<std::string>& country,
+                                        bool provedOnly) override
     {
         // The name's best row and the number of rows before it, in one statement.
         TResultPtr r = Run("WITH best AS (SELECT " RESULT_COLUMNS " FROM results WHERE name = $1"
-                           "  AND ($2::bytea IS NULL OR country = $2) ORDER BY score DESC, id LIMIT 1)"
+                           "  AND ($2::bytea IS NULL OR country = $2) AND (verified OR NOT $3::boolean)"
+                           "  ORDER BY score DESC, id LIMIT 1)"
                            " SELECT best.*, (SELECT count(*) FROM results o WHERE ($2::bytea IS NULL OR o.country = $2)"
+                           "  AND (o.verified OR NOT $3::boolean)"
                            "  AND (o.score > best.score OR (o.score = best.score AND o.id < best.id))) FROM best",
-                           country ? TParams().Bytes(name).Bytes(*country) : TParams().Bytes(name).Null());
+                           (country ? TParams().Bytes(name).Bytes(*country) : TParams().Bytes(name).Null())
+                               .Text(provedOnly ? "true" : "false"));
         if (!r || PQresultStatus(r.get()) != PGRES_TUPLES_OK || PQntuples(r.get()) != 1)
             return std::nullopt;
         TStoredResult best = RowAt(r.get(), 0);
@@ -210,6 +224,23 @@ public:
     }
 
     void ForgetSessions(int64_t now) override { Run("DELETE FROM sessions WHERE expires <= $1", TParams().Int(now)); }
+
+    std::optional<TStoredResult> UnprovedOfSession(const std::string& session) override
+    {
+        TResultPtr r = Run("SELECT " RESULT_COLUMNS " FROM results WHERE session = $1 AND NOT verified"
+                           " ORDER BY id DESC LIMIT 1",
+                           TParams().Text(session));
+        if (!r || PQresultStatus(r.get()) != PGRES_TUPLES_OK || PQntuples(r.get()) != 1)
+            return std::nullopt;
+        return RowAt(r.get(), 0);
+    }
+
+    bool KeepProof(int64_t id, const std::string& record) override
+    {
+        TResultPtr r = Run("UPDATE results SET verified = TRUE, record = $2 WHERE id = $1 AND NOT verified",
+                           TParams().Int(id).Bytes(record));
+        return r && PQresultStatus(r.get()) == PGRES_COMMAND_OK && std::string(PQcmdTuples(r.get())) == "1";
+    }
 
 private:
     PGconn* Connect()

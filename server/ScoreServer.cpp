@@ -67,7 +67,7 @@ const char* const PagePolicy = "default-src 'none'; img-src 'self'; font-src 'se
 MHD_Result Handle(void* self, MHD_Connection* c, const char* url, const char* method, const char* version,
                   const char* upload, size_t* uploadSize, void** state);
 
-struct TRequestState {
+struct TRequestState : TConnectionState {
     bool Answered = false;
 };
 
@@ -115,7 +115,7 @@ MHD_Result CountBytes(void* cls, MHD_ValueKind, const char* key, const char* val
 
 void Completed(void*, MHD_Connection*, void** state, MHD_RequestTerminationCode)
 {
-    delete static_cast<TRequestState*>(*state);
+    delete static_cast<TConnectionState*>(*state);
     *state = nullptr;
 }
 
@@ -184,6 +184,8 @@ TScoreServer::TScoreServer(const TServerOptions& options)
     limits.SessionSeconds = Options.SessionSeconds;
     limits.Connections = Options.DatabaseConnections > 0 ? Options.DatabaseConnections : static_cast<int>(threads) + 1;
     Table = OpenScoreStore(Options.Database, limits);
+    Checker = std::make_unique<TRecordCheck>(*Table, Options.RecordQueue, Options.SubmissionsPerMinute,
+                                             Options.SubmissionBurst);
 
     const int listener = OpenListener(Options.Bind, Options.Port, BoundPort);
     if (Options.SiteAddress.empty())
@@ -194,7 +196,7 @@ TScoreServer::TScoreServer(const TServerOptions& options)
     // refused by the library before any handler runs.
     const size_t memory = Options.MaxHeaderBytes + 4096;
     Daemon = MHD_start_daemon(
-        MHD_USE_EPOLL_INTERNAL_THREAD | MHD_USE_TURBO, 0, nullptr, nullptr,
+        MHD_USE_EPOLL_INTERNAL_THREAD | MHD_USE_TURBO | MHD_ALLOW_SUSPEND_RESUME, 0, nullptr, nullptr,
         &Handle, this,
         MHD_OPTION_LISTEN_SOCKET, listener,
         MHD_OPTION_THREAD_POOL_SIZE, threads,
@@ -217,6 +219,9 @@ TScoreServer::~TScoreServer()
     Stop();
     if (Cleaner.joinable())
         Cleaner.join();
+    // Uploads set aside for a replay are answered before the loops stop.
+    if (Checker)
+        Checker->Stop();
     if (Daemon)
         MHD_stop_daemon(Daemon);
 }
@@ -257,19 +262,53 @@ void TScoreServer::Janitor()
 
 namespace {
 
-MHD_Result Handle(void* self, MHD_Connection* c, const char* url, const char* method, const char*, const char*,
-                  size_t* uploadSize, void** state)
+// The client's key for the limits: its address, or behind a proxy the
+// address the proxy saw.
+std::string ClientOf(MHD_Connection* c, const TServerOptions& options)
+{
+    const MHD_ConnectionInfo* info = MHD_get_connection_info(c, MHD_CONNECTION_INFO_CLIENT_ADDRESS);
+    std::string client = ClientKey(info ? info->client_addr : nullptr);
+    if (options.ForwardedFor) {
+        // The proxy appends the address it saw: the last entry is the only one it vouches for.
+        const char* forwarded = MHD_lookup_connection_value(c, MHD_HEADER_KIND, "X-Forwarded-For");
+        if (forwarded) {
+            std::string f = forwarded;
+            const size_t comma = f.rfind(',');
+            f = f.substr(comma == std::string::npos ? 0 : comma + 1);
+            f.erase(0, f.find_first_not_of(' '));
+            f.erase(f.find_last_not_of(' ') + 1);
+            if (!f.empty() && f.size() < 64)
+                client = f;
+        }
+    }
+    return client;
+}
+
+std::string SessionOf(MHD_Connection* c)
+{
+    const char* cookie = MHD_lookup_connection_value(c, MHD_HEADER_KIND, "Cookie");
+    return cookie ? CookieValue(cookie, CookieName) : std::string();
+}
+
+MHD_Result Handle(void* self, MHD_Connection* c, const char* url, const char* method, const char*,
+                  const char* upload, size_t* uploadSize, void** state)
 {
     auto* server = static_cast<TScoreServer*>(self);
     const TServerOptions& options = server->Settings();
-    auto* seen = static_cast<TRequestState*>(*state);
+    // A game record's upload has its own way through (RecordCheck.cpp).
+    TRecordCheck& records = server->Records();
+    if (*state && static_cast<TConnectionState*>(*state)->IsRecordUpload())
+        return static_cast<MHD_Result>(records.Upload(c, state, upload, uploadSize, {}, {}, false));
+    auto* seen = static_cast<TRequestState*>(static_cast<TConnectionState*>(*state));
     if (!seen) {
         // The head is in. A request refused for its head is answered at once
         // (the library then closes the connection); any other is answered
         // once the whole request is in, so that the connection can be kept
         // for the next one.
-        *state = seen = new TRequestState;
-        if (std::strcmp(method, "GET") != 0 && std::strcmp(method, "HEAD") != 0) {
+        seen = new TRequestState;
+        *state = static_cast<TConnectionState*>(seen);
+        const bool record = records.IsUpload(url, method);
+        if (!record && std::strcmp(method, "GET") != 0 && std::strcmp(method, "HEAD") != 0) {
             seen->Answered = true;
             return Queue(c, Refuse(405, "only GET"));
         }
@@ -280,6 +319,9 @@ MHD_Result Handle(void* self, MHD_Connection* c, const char* url, const char* me
             seen->Answered = true;
             return Queue(c, Refuse(431, "the request head is too large"));
         }
+        if (record)
+            return static_cast<MHD_Result>(
+                records.Upload(c, state, upload, uploadSize, ClientOf(c, options), SessionOf(c), true));
         return MHD_YES;
     }
     if (*uploadSize != 0 || seen->Answered) {
@@ -296,24 +338,8 @@ MHD_Result Handle(void* self, MHD_Connection* c, const char* url, const char* me
     if (collect.Bytes > MaxQueryBytes)
         return Queue(c, Refuse(414, "the address is too long"));
 
-    const MHD_ConnectionInfo* info = MHD_get_connection_info(c, MHD_CONNECTION_INFO_CLIENT_ADDRESS);
-    request.Client = ClientKey(info ? info->client_addr : nullptr);
-    if (options.ForwardedFor) {
-        // The proxy appends the address it saw: the last entry is the only one it vouches for.
-        const char* forwarded = MHD_lookup_connection_value(c, MHD_HEADER_KIND, "X-Forwarded-For");
-        if (forwarded) {
-            std::string f = forwarded;
-            const size_t comma = f.rfind(',');
-            f = f.substr(comma == std::string::npos ? 0 : comma + 1);
-            f.erase(0, f.find_first_not_of(' '));
-            f.erase(f.find_last_not_of(' ') + 1);
-            if (!f.empty() && f.size() < 64)
-                request.Client = f;
-        }
-    }
-    const char* cookie = MHD_lookup_connection_value(c, MHD_HEADER_KIND, "Cookie");
-    if (cookie)
-        request.Cookie = CookieValue(cookie, CookieName);
+    request.Client = ClientOf(c, options);
+    request.Cookie = SessionOf(c);
     try {
         return Queue(c, server->Answer(request));
     } catch (const std::exception&) {
@@ -375,8 +401,11 @@ TScoreServer::TAnswer TScoreServer::Version(const TRequest& request)
         return Refuse(503, "the table is busy, try again", 5);
     TAnswer a;
     a.Cookie = std::string(CookieName) + "=" + ticket.Id + "; HttpOnly; Path=/";
-    // Program, version, release date, web site, the one-time value.
-    a.Body = std::string(ProgramName) + "|2.0|2026-12-10|" + Options.SiteAddress + "|" + ticket.Token + "|";
+    // Program, version, release date, web site, the one-time value, and that
+    // this server takes game records (a game of the old protocol reads only
+    // the first five).
+    a.Body = std::string(ProgramName) + "|2.0|2026-12-10|" + Options.SiteAddress + "|" + ticket.Token + "|" +
+             RecordsField + "|";
     return a;
 }
 
@@ -408,7 +437,7 @@ TScoreServer::TAnswer TScoreServer::Submission(const TRequest& request)
 TScoreServer::TAnswer TScoreServer::WorldTable(const TRequest& request, bool json)
 {
     const TTableData data = LoadTable(*Table, ReadTableView(Value(request, "country"), Value(request, "name"),
-                                                            Value(request, "page")));
+                                                            Value(request, "page"), Has(request, "unverified")));
     TAnswer a;
     if (json) {
         a.Body = RenderTableJson(data);

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "RateLimit.h"
+#include "RecordCheck.h"
 #include "ScoreStore.h"
 
 struct MHD_Daemon;
@@ -58,6 +59,8 @@ struct TServerOptions {
     int64_t ScoreCeiling = DefaultScoreCeiling;
     int KeepDays = 0;                     // 0: results are kept for ever
     bool ForwardedFor = false;            // behind a proxy: the client is the last X-Forwarded-For address
+    // Game records (RecordCheck.h): uploads waiting behind the one being played.
+    size_t RecordQueue = 16;
     int DatabaseConnections = 0;          // PostgreSQL; 0: one per event loop and one more
 };
 
@@ -73,6 +76,7 @@ public:
     void Stop();
     bool IsRunning() const { return Running; }
     IScoreStore& Store() { return *Table; }
+    TRecordCheck& Records() { return *Checker; }
     const TServerOptions& Settings() const { return Options; }
 
     struct TAnswer {
@@ -103,6 +107,7 @@ private:
 
     TServerOptions Options;
     std::unique_ptr<IScoreStore> Table;
+    std::unique_ptr<TRecordCheck> Checker;
     TRateLimit VersionLimit, SubmissionLimit, PageLimit;
     MHD_Daemon* Daemon = nullptr;
     int BoundPort = 0;

@@ -101,29 +101,44 @@ public:
                  " score INTEGER NOT NULL,"
                  " country BLOB NOT NULL,"
                  " time INTEGER NOT NULL,"
-                 " verified INTEGER NOT NULL DEFAULT 0)");
+                 " verified INTEGER NOT NULL DEFAULT 0,"
+                 " session TEXT,"
+                 " record BLOB)");
             // Tables made before results could be proved get the column.
             if (!HasColumn("results", "verified"))
                 Exec("ALTER TABLE results ADD COLUMN verified INTEGER NOT NULL DEFAULT 0");
+            // And before the game's records were kept.
+            if (!HasColumn("results", "session"))
+                Exec("ALTER TABLE results ADD COLUMN session TEXT");
+            if (!HasColumn("results", "record"))
+                Exec("ALTER TABLE results ADD COLUMN record BLOB");
+            Exec("CREATE INDEX IF NOT EXISTS results_by_session ON results (session) WHERE session IS NOT NULL");
             Exec("CREATE INDEX IF NOT EXISTS results_by_score ON results (score DESC, id)");
             Exec("CREATE INDEX IF NOT EXISTS results_by_country ON results (country, score DESC, id)");
             Exec("CREATE INDEX IF NOT EXISTS results_by_name ON results (name, score DESC, id)");
             Exec("CREATE INDEX IF NOT EXISTS results_by_time ON results (time)");
-            Insert = TStatement(Db, "INSERT INTO results (name, score, country, time, verified) VALUES (?1, ?2, ?3, ?4, ?5)");
-            PageAll = TStatement(Db, "SELECT " RESULT_COLUMNS " FROM results ORDER BY score DESC, id LIMIT ?2 OFFSET ?3");
+            Insert = TStatement(Db, "INSERT INTO results (name, score, country, time, verified, session)"
+                                    " VALUES (?1, ?2, ?3, ?4, ?5, ?6)");
+            Unproved = TStatement(Db, "SELECT " RESULT_COLUMNS " FROM results WHERE session = ?1 AND verified = 0"
+                                      " ORDER BY id DESC LIMIT 1");
+            Prove = TStatement(Db, "UPDATE results SET verified = 1, record = ?2 WHERE id = ?1 AND verified = 0");
+            PageAll = TStatement(Db, "SELECT " RESULT_COLUMNS " FROM results WHERE (verified = 1 OR ?9 = 0)"
+                                     " ORDER BY score DESC, id LIMIT ?2 OFFSET ?3");
             PageIn = TStatement(Db, "SELECT " RESULT_COLUMNS
-                                    " FROM results WHERE country = ?1 ORDER BY score DESC, id LIMIT ?2 OFFSET ?3");
-            CountAll = TStatement(Db, "SELECT count(*) FROM results");
-            CountIn = TStatement(Db, "SELECT count(*) FROM results WHERE country = ?1");
+                                    " FROM results WHERE country = ?1 AND (verified = 1 OR ?9 = 0)"
+                                    " ORDER BY score DESC, id LIMIT ?2 OFFSET ?3");
+            CountAll = TStatement(Db, "SELECT count(*) FROM results WHERE (verified = 1 OR ?9 = 0)");
+            CountIn = TStatement(Db, "SELECT count(*) FROM results WHERE country = ?1 AND (verified = 1 OR ?9 = 0)");
             CountriesStmt = TStatement(Db, "SELECT country FROM results WHERE country <> x'' GROUP BY country"
                                            " ORDER BY count(*) DESC, country LIMIT ?1");
             BestAll = TStatement(Db, "SELECT " RESULT_COLUMNS
-                                     " FROM results WHERE name = ?1 ORDER BY score DESC, id LIMIT 1");
+                                     " FROM results WHERE name = ?1 AND (verified = 1 OR ?9 = 0) ORDER BY score DESC, id LIMIT 1");
             BestIn = TStatement(Db, "SELECT " RESULT_COLUMNS " FROM results WHERE name = ?1 AND country = ?2"
-                                    " ORDER BY score DESC, id LIMIT 1");
-            AboveAll = TStatement(Db, "SELECT count(*) FROM results WHERE score > ?1 OR (score = ?1 AND id < ?2)");
+                                    " AND (verified = 1 OR ?9 = 0) ORDER BY score DESC, id LIMIT 1");
+            AboveAll = TStatement(Db, "SELECT count(*) FROM results WHERE (score > ?1 OR (score = ?1 AND id < ?2))"
+                                      " AND (verified = 1 OR ?9 = 0)");
             AboveIn = TStatement(Db, "SELECT count(*) FROM results WHERE country = ?3"
-                                     " AND (score > ?1 OR (score = ?1 AND id < ?2))");
+                                     " AND (score > ?1 OR (score = ?1 AND id < ?2)) AND (verified = 1 OR ?9 = 0)");
             Forget = TStatement(Db, "DELETE FROM results WHERE time < ?1");
         } catch (...) {
             Close();
@@ -144,7 +159,9 @@ public:
         TSessions::Clock::time_point expires;
         if (!Open.Spend(id, token, &expires))
             return TSpendOutcome::Refused;
-        if (Add(result))
+        TStoredResult sent = result;
+        sent.Session = id;
+        if (Add(sent))
             return TSpendOutcome::Stored;
         // Not stored: the player may send the same result again.
         Open.Restore(id, token, expires);
@@ -160,15 +177,19 @@ public:
         BindBytes(s, 3, result.Country);
         sqlite3_bind_int64(s, 4, result.Time);
         sqlite3_bind_int(s, 5, result.Verified ? 1 : 0);
+        if (!result.Session.empty())
+            sqlite3_bind_text(s, 6, result.Session.data(), static_cast<int>(result.Session.size()), SQLITE_TRANSIENT);
         const int rc = sqlite3_step(s);
         sqlite3_reset(s);
         return rc == SQLITE_DONE;
     }
 
-    std::vector<TStoredResult> Page(const std::optional<std::string>& country, int64_t offset, int limit) override
+    std::vector<TStoredResult> Page(const std::optional<std::string>& country, int64_t offset, int limit,
+                                    bool provedOnly) override
     {
         std::lock_guard<std::mutex> guard(Lock);
         sqlite3_stmt* s = country ? *PageIn : *PageAll;
+        sqlite3_bind_int(s, 9, provedOnly ? 1 : 0);
         if (country)
             BindBytes(s, 1, *country);
         sqlite3_bind_int(s, 2, limit);
@@ -182,10 +203,11 @@ public:
         return rows;
     }
 
-    int64_t Count(const std::optional<std::string>& country) override
+    int64_t Count(const std::optional<std::string>& country, bool provedOnly) override
     {
         std::lock_guard<std::mutex> guard(Lock);
         sqlite3_stmt* s = country ? *CountIn : *CountAll;
+        sqlite3_bind_int(s, 9, provedOnly ? 1 : 0);
         if (country)
             BindBytes(s, 1, *country);
         const int64_t n = sqlite3_step(s) == SQLITE_ROW ? sqlite3_column_int64(s, 0) : -1;
@@ -205,10 +227,12 @@ public:
         return out;
     }
 
-    std::optional<TStoredResult> BestOf(const std::string& name, const std::optional<std::string>& country) override
+    std::optional<TStoredResult> BestOf(const std::string& name, const std::optional<std::string>& country,
+                                        bool provedOnly) override
     {
         std::lock_guard<std::mutex> guard(Lock);
         sqlite3_stmt* s = country ? *BestIn : *BestAll;
+        sqlite3_bind_int(s, 9, provedOnly ? 1 : 0);
         BindBytes(s, 1, name);
         if (country)
             BindBytes(s, 2, *country);
@@ -219,6 +243,7 @@ public:
         TStoredResult best = ReadRow(s);
         sqlite3_reset(s);
         sqlite3_stmt* a = country ? *AboveIn : *AboveAll;
+        sqlite3_bind_int(a, 9, provedOnly ? 1 : 0);
         sqlite3_bind_int64(a, 1, best.Score);
         sqlite3_bind_int64(a, 2, best.Id);
         if (country)
@@ -239,6 +264,29 @@ public:
     }
 
     void ForgetSessions(int64_t) override {} // the memory table forgets as it goes
+
+    std::optional<TStoredResult> UnprovedOfSession(const std::string& session) override
+    {
+        std::lock_guard<std::mutex> guard(Lock);
+        sqlite3_stmt* s = *Unproved;
+        sqlite3_bind_text(s, 1, session.data(), static_cast<int>(session.size()), SQLITE_TRANSIENT);
+        std::optional<TStoredResult> found;
+        if (sqlite3_step(s) == SQLITE_ROW)
+            found = ReadRow(s);
+        sqlite3_reset(s);
+        return found;
+    }
+
+    bool KeepProof(int64_t id, const std::string& record) override
+    {
+        std::lock_guard<std::mutex> guard(Lock);
+        sqlite3_stmt* s = *Prove;
+        sqlite3_bind_int64(s, 1, id);
+        BindBytes(s, 2, record);
+        const bool ok = sqlite3_step(s) == SQLITE_DONE && sqlite3_changes(Db) == 1;
+        sqlite3_reset(s);
+        return ok;
+    }
 
 private:
     void Exec(const char* sql)
@@ -262,7 +310,7 @@ private:
     void Close()
     {
         for (TStatement* s : {&Insert, &PageAll, &PageIn, &CountAll, &CountIn, &CountriesStmt, &BestAll, &BestIn,
-                              &AboveAll, &AboveIn, &Forget})
+                              &AboveAll, &AboveIn, &Forget, &Unproved, &Prove})
             *s = TStatement();
         sqlite3_close(Db);
         Db = nullptr;
@@ -271,6 +319,7 @@ private:
     std::mutex Lock;
     sqlite3* Db = nullptr;
     TStatement Insert, PageAll, PageIn, CountAll, CountIn, CountriesStmt, BestAll, BestIn, AboveAll, AboveIn, Forget;
+    TStatement Unproved, Prove;
     TSessions Open;
 };
 

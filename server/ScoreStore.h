@@ -20,6 +20,7 @@ struct TStoredResult {
     bool Verified = false;  // proved by a game record (false for every result sent by the game today)
     int64_t Id = 0;         // set by the store; later ids arrived later
     int64_t Place = 0;      // set by Page: 1 for the best of the (filtered) table
+    std::string Session;    // the version answer's session that sent it (empty: none)
 };
 
 // One version answer's session: the cookie id, its one-time value, the
@@ -57,17 +58,27 @@ public:
                                       int64_t now) = 0;
     virtual bool Add(const TStoredResult& result) = 0;
 
-    // Best first, equal scores in arrival order; `country` filters when set.
-    virtual std::vector<TStoredResult> Page(const std::optional<std::string>& country, int64_t offset, int limit) = 0;
-    virtual int64_t Count(const std::optional<std::string>& country = std::nullopt) = 0;
+    // Best first, equal scores in arrival order; `country` filters when set,
+    // `provedOnly` leaves out the results not proved by their game's record
+    // (places are then counted among the proved).
+    virtual std::vector<TStoredResult> Page(const std::optional<std::string>& country, int64_t offset, int limit,
+                                            bool provedOnly = false) = 0;
+    virtual int64_t Count(const std::optional<std::string>& country = std::nullopt, bool provedOnly = false) = 0;
     // The countries named in the table, most results first.
     virtual std::vector<std::string> Countries(int limit) = 0;
     // The best result under this name and its place (0 when the name has none).
-    virtual std::optional<TStoredResult> BestOf(const std::string& name, const std::optional<std::string>& country) = 0;
+    virtual std::optional<TStoredResult> BestOf(const std::string& name, const std::optional<std::string>& country,
+                                                 bool provedOnly = false) = 0;
     // Drops results older than `before`; returns how many went.
     virtual int64_t ForgetBefore(int64_t before) = 0;
     // Drops expired sessions.
     virtual void ForgetSessions(int64_t now) = 0;
+
+    // Game records (see RecordCheck.h): the result a session sent, not yet
+    // proved; and the proof kept, the result marked verified. False when the
+    // result is gone or already proved.
+    virtual std::optional<TStoredResult> UnprovedOfSession(const std::string& session) = 0;
+    virtual bool KeepProof(int64_t id, const std::string& record) = 0;
 
     std::vector<TStoredResult> Best(int limit) { return Page(std::nullopt, 0, limit); }
 };

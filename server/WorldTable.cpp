@@ -54,12 +54,14 @@ const char* const PageStyle =
     "td{padding:.2rem .4rem;border-bottom:1px solid #0b240b;overflow-wrap:anywhere}"
     ".n{text-align:right;font-variant-numeric:tabular-nums}"
     "tr.me td{color:#000;background:#30bb30}"
+    "tr.unverified td{color:#2f8f2f;font-style:italic}"
+    "tr.unverified td.t::after{content:\" \\2717  unproved\";font-size:.8em}"
     "#found{margin:.5rem 0;color:#30bb30}"
     "nav{display:flex;justify-content:space-between;align-items:center;margin:.75rem 0;gap:.5rem}"
     "nav a,nav span.off{padding:.3rem .8rem;border:1px solid #228822;border-radius:4px;text-decoration:none}"
     "nav span.off{color:#1a5a1a;border-color:#0b240b}"
     "footer{margin:1rem 0;text-align:center;font-size:.85rem}"
-    "@media (max-width:30rem){td.t span{display:none}th,td{padding:.2rem .2rem}body{font-size:.9rem}}"
+    "@media (max-width:30rem){td.t span{display:none}tr.unverified td.t::after{content:\" \\2717\"}th,td{padding:.2rem .2rem}body{font-size:.9rem}}"
     "</style>";
 
 const char* const Head =
@@ -150,9 +152,11 @@ std::string UrlEscape(const std::string& utf8)
     return out;
 }
 
-TTableView ReadTableView(const std::string& countryUtf8, const std::string& nameUtf8, const std::string& page)
+TTableView ReadTableView(const std::string& countryUtf8, const std::string& nameUtf8, const std::string& page,
+                         bool unverified)
 {
     TTableView view;
+    view.Unverified = unverified;
     std::string bytes;
     // Text that Windows-1252 cannot hold was never sent by the game: it
     // matches nothing, so it is kept as bytes that match nothing either.
@@ -171,15 +175,16 @@ TTableData LoadTable(IScoreStore& store, const TTableView& view)
 {
     TTableData data;
     data.View = view;
-    data.Total = std::max<int64_t>(0, store.Count(view.Country));
+    const bool provedOnly = !view.Unverified;
+    data.Total = std::max<int64_t>(0, store.Count(view.Country, provedOnly));
     data.Pages = std::clamp<int64_t>((data.Total + WorldPageSize - 1) / WorldPageSize, 1, WorldMaxPage);
     if (!view.Name.empty())
-        data.Found = store.BestOf(view.Name, view.Country);
+        data.Found = store.BestOf(view.Name, view.Country, provedOnly);
     data.Page = view.Page;
     if (data.Page == 0)
         data.Page = data.Found ? (data.Found->Place - 1) / WorldPageSize + 1 : 1;
     data.Page = std::clamp<int64_t>(data.Page, 1, data.Pages);
-    data.Rows = store.Page(view.Country, (data.Page - 1) * WorldPageSize, WorldPageSize);
+    data.Rows = store.Page(view.Country, (data.Page - 1) * WorldPageSize, WorldPageSize, provedOnly);
     data.Countries = store.Countries(250);
     return data;
 }
@@ -193,6 +198,8 @@ std::string WorldTableLink(const TTableView& view)
         AppendQuery(q, "name", Cp1252ToUtf8(view.Name));
     if (view.Page > 0)
         q += "&page=" + std::to_string(view.Page);
+    if (view.Unverified)
+        q += "&unverified=1";
     return q;
 }
 
@@ -208,8 +215,10 @@ std::string RenderTableHtml(const TTableData& data)
     page += "<form id=\"filter\" method=\"get\" action=\"/cgi/version.pl#me\">"
             "<input type=\"hidden\" name=\"prg\" value=\"Zephyrion\">"
             "<input type=\"hidden\" name=\"show\" value=\"\">"
-            "<input type=\"hidden\" name=\"type\" value=\"0\">"
-            "<label>Country<select name=\"country\"><option value=\"\">All countries</option>";
+            "<input type=\"hidden\" name=\"type\" value=\"0\">";
+    if (view.Unverified)
+        page += "<input type=\"hidden\" name=\"unverified\" value=\"1\">";
+    page += "<label>Country<select name=\"country\"><option value=\"\">All countries</option>";
     std::vector<std::string> countries = data.Countries;
     if (view.Country && std::find(countries.begin(), countries.end(), *view.Country) == countries.end())
         countries.push_back(*view.Country);
@@ -232,7 +241,13 @@ std::string RenderTableHtml(const TTableData& data)
             "<th>Country</th><th>Date (UTC)</th></tr></thead><tbody>\n";
     for (const TStoredResult& r : data.Rows) {
         const bool me = data.Found && data.Found->Id == r.Id;
-        page += std::string(me ? "<tr class=\"me\" id=\"me\">" : "<tr>") + "<td class=\"n\">" +
+        // A result its game's record has not proved is marked (the page shows
+        // such results only when asked to).
+        const std::string classes = std::string(me ? "me" : "") + (me && !r.Verified ? " " : "") +
+                                    (r.Verified ? "" : "unverified");
+        page += "<tr" + (classes.empty() ? std::string() : " class=\"" + classes + "\"") +
+                (me ? " id=\"me\"" : "") + (r.Verified ? "" : " title=\"not proved by a game record\"") +
+                "><td class=\"n\">" +
                 std::to_string(r.Place) + "</td><td>" + (r.Name.empty() ? std::string("Anonymous") : Text(r.Name)) +
                 "</td><td class=\"n\">" + std::to_string(r.Score) + "</td><td>" + Text(r.Country) +
                 "</td><td class=\"t\"><time datetime=\"" + DateTime(r.Time, "%Y-%m-%dT%H:%M:%SZ") + "\">" +
@@ -262,7 +277,15 @@ std::string RenderTableHtml(const TTableData& data)
     std::string json = "/scores.json?page=" + std::to_string(data.Page);
     if (view.Country)
         AppendQuery(json, "country", Cp1252ToUtf8(*view.Country));
+    if (view.Unverified)
+        json += "&unverified=1";
+    TTableView toggled = view;
+    toggled.Unverified = !view.Unverified;
+    toggled.Page = 0;
     page += "<footer>" + std::to_string(data.Total) + (data.Total == 1 ? " result" : " results") +
+            (view.Unverified ? " (marked: not proved by a game record)" : " proved by their game records") +
+            " &middot; <a id=\"proof\" href=\"" + HtmlEscape(WorldTableLink(toggled)) + "\">" +
+            (view.Unverified ? "Proved results only" : "Show unproved results too") + "</a>" +
             " &middot; <a href=\"/\">Home</a> &middot; <a href=\"" + HtmlEscape(json) +
             "\">JSON</a></footer></body></html>\n";
     return page;
@@ -274,7 +297,8 @@ std::string RenderTableJson(const TTableData& data)
     std::string out = "{\"total\":" + std::to_string(data.Total) + ",\"page\":" + std::to_string(data.Page) +
                       ",\"pages\":" + std::to_string(data.Pages) + ",\"pageSize\":" + std::to_string(WorldPageSize) +
                       ",\"country\":" +
-                      (view.Country ? "\"" + JsonEscape(Cp1252ToUtf8(*view.Country)) + "\"" : std::string("null"));
+                      (view.Country ? "\"" + JsonEscape(Cp1252ToUtf8(*view.Country)) + "\"" : std::string("null")) +
+                      ",\"unverified\":" + (view.Unverified ? "true" : "false");
     if (!view.Name.empty())
         out += ",\"found\":" + (data.Found ? JsonRow(*data.Found) : std::string("null"));
     out += ",\"results\":[";

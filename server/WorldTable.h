@@ -19,6 +19,7 @@ struct TTableView {
     std::optional<std::string> Country;  // Windows-1252; none: every country
     std::string Name;                    // Windows-1252; the player whose place is looked up
     int64_t Page = 0;                    // 1-based; 0: the name's page, or the first
+    bool Unverified = false;             // results not proved by a game record too, marked
 };
 
 struct TTableData {
@@ -32,7 +33,9 @@ struct TTableData {
 
 // Reads a view from the query's values (texts as the browser sent them, in
 // UTF-8): "country", "name", "page".
-TTableView ReadTableView(const std::string& countryUtf8, const std::string& nameUtf8, const std::string& page);
+// "unverified" (present): the results not proved by their game's record too.
+TTableView ReadTableView(const std::string& countryUtf8, const std::string& nameUtf8, const std::string& page,
+                         bool unverified = false);
 TTableData LoadTable(IScoreStore& store, const TTableView& view);
 
 // Where the page of a view is (the game's own world table address plus the view).

@@ -1,11 +1,16 @@
 // Sending a finished game's result to the publisher's score server: a version
 // request whose fifth field is a one-time value, then the result itself as a
-// 32-symbol text in the query of a second request.
+// 32-symbol text in the query of a second request; to a server that says it
+// takes them, the game's record after them.
 #include "services/WebScores.h"
+
+#include <cstdlib>
 
 #include "game/Game.h"
 #include "main/Globals.h"
 #include "platform/Platform.h"
+#include "record/GameRecord.h"
+#include "record/Recorder.h"
 #include "services/Options.h"
 
 #ifndef ZEPHYRION_SCORE_SERVER
@@ -18,7 +23,17 @@
 const char* const Base32Alphabet = "ABCDEFGHJKLMNPQRSTUVWXY123456789";
 const char ScoreKeyLetter = 'Z';
 
-std::string ScoreServerAddress = ZEPHYRION_SCORE_SERVER;
+namespace {
+// ZEPHYRION_SCORE_SERVER in the environment points a player's game at another
+// server (a private one, a test's).
+std::string FirstRoot()
+{
+    const char* root = std::getenv("ZEPHYRION_SCORE_SERVER");
+    return root && *root ? root : ZEPHYRION_SCORE_SERVER;
+}
+} // namespace
+
+std::string ScoreServerAddress = FirstRoot();
 
 std::string ScoreServerRoot() { return ScoreServerAddress; }
 std::string WebSiteAddress() { return ZEPHYRION_WEBSITE; }
@@ -27,6 +42,7 @@ std::string SubmissionAddress(const std::string& encoded)
 {
     return ScoreServerRoot() + "/cgi/version.pl?hs&prg=Zephyrion&inf=" + encoded;
 }
+std::string RecordAddress() { return ScoreServerRoot() + "/cgi/record.pl"; }
 std::string WorldTableAddress() { return ScoreServerRoot() + "/cgi/version.pl?prg=Zephyrion&show&type=0"; }
 
 std::string BytesToBits(const std::string& text)
@@ -75,6 +91,19 @@ std::string VersionToken(const std::string& response)
     return field;
 }
 
+bool TakesRecords(const std::string& response)
+{
+    size_t at = 0;
+    for (int bar = 0; bar < 5; ++bar) {
+        at = response.find('|', at);
+        if (at == std::string::npos)
+            return false;
+        ++at;
+    }
+    const size_t end = response.find('|', at);
+    return end != std::string::npos && response.compare(at, end - at, "records") == 0;
+}
+
 std::string BuildPayload(const std::string& name, int32_t score, const std::string& token,
                          const std::string& country)
 {
@@ -99,6 +128,13 @@ void SendResult(const std::string& name)
     // The server's verdict on the result is not shown: success or not, the
     // player sees the local table next.
     std::string ignored;
-    http->Get(SubmissionAddress(BitsToBase32(BytesToBits(payload))), ignored);
+    const bool stored = http->Get(SubmissionAddress(BitsToBase32(BytesToBits(payload))), ignored);
+    // The proof of the result: the record of the game that scored it, when
+    // the server takes records (an old server is never sent a third request).
+    const std::vector<uint8_t>& last = record::GameRecorder.LastRecord();
+    record::TGameRecord game;
+    if (stored && TakesRecords(response) && !last.empty() &&
+        record::DecodeRecord(last, game) == record::TReadStatus::Ok && game.End.Score == score)
+        http->Post(RecordAddress(), std::string(last.begin(), last.end()), ignored);
     GameState = StateHighScores;
 }

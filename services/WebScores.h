@@ -18,8 +18,13 @@ std::string BytesToBits(const std::string& text);
 std::string BitsToBase32(const std::string& bits);
 // The fifth field of a version response ('|'-separated), empty with fewer than five '|'.
 std::string VersionToken(const std::string& response);
+// The server says it takes game records: the sixth field is "records".
+bool TakesRecords(const std::string& response);
+std::string RecordAddress();
 // The padded plain payload for a result.
 std::string BuildPayload(const std::string& name, int32_t score, const std::string& token,
                          const std::string& country);
-// Both requests; leaves GameState at StateHighScores or StateSubmitRetry.
+// Both requests, and the game's record after them when the server takes
+// records and the last record is of this game; leaves GameState at
+// StateHighScores or StateSubmitRetry.
 void SendResult(const std::string& name);

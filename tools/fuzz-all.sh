@@ -18,7 +18,7 @@ case "$SECONDS_EACH" in '' | *[!0-9]* | 0) echo "usage: $0 [seconds per target]"
 SRC="$(cd "$(dirname "$0")/.." && pwd)"
 BUILD="$SRC/build-fuzz"
 JOBS="${ZEPHYRION_JOBS:-2}"
-TARGETS=(fuzz_asset_pack fuzz_config fuzz_version_split fuzz_server_payload)
+TARGETS=(fuzz_asset_pack fuzz_config fuzz_version_split fuzz_server_payload fuzz_record)
 
 command -v clang++ >/dev/null || { echo "fuzz-all: clang++ is needed (Debian package clang)" >&2; exit 2; }
 

@@ -1,4 +1,4 @@
-// Blocking GET requests through one libcurl handle, reused so that the
+// Blocking GET (and POST) requests through one libcurl handle, reused so that the
 // connection and the cookies of the version request carry over to the
 // submission.
 #include "platform/sdl/CurlHttp.h"
@@ -49,6 +49,29 @@ public:
         long status = 0;
         curl_easy_getinfo(Handle, CURLINFO_RESPONSE_CODE, &status);
         if (status < 200 || status > 299)
+            return false;
+        body = std::move(received);
+        return true;
+    }
+
+    bool Post(const std::string& url, const std::string& data, std::string& body) override
+    {
+        // Raw bytes with a type of their own; the handle's own headers come back after.
+        curl_slist* headers = curl_slist_append(nullptr, "Content-Type: application/octet-stream");
+        std::string received;
+        curl_easy_setopt(Handle, CURLOPT_URL, url.c_str());
+        curl_easy_setopt(Handle, CURLOPT_HTTPHEADER, headers);
+        curl_easy_setopt(Handle, CURLOPT_POSTFIELDS, data.data());
+        curl_easy_setopt(Handle, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(data.size()));
+        curl_easy_setopt(Handle, CURLOPT_WRITEDATA, &received);
+        const CURLcode rc = curl_easy_perform(Handle);
+        curl_easy_setopt(Handle, CURLOPT_WRITEDATA, nullptr);
+        curl_easy_setopt(Handle, CURLOPT_POSTFIELDS, nullptr);
+        curl_easy_setopt(Handle, CURLOPT_HTTPHEADER, Headers);
+        curl_slist_free_all(headers);
+        long status = 0;
+        curl_easy_getinfo(Handle, CURLINFO_RESPONSE_CODE, &status);
+        if (rc != CURLE_OK || status < 200 || status > 299)
             return false;
         body = std::move(received);
         return true;

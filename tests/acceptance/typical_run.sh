@@ -294,6 +294,15 @@ NAME="${row[0]}" SCORE="${row[1]}" COUNTRY="${row[2]:-}"
 echo "server stored: name '$NAME', score $SCORE, country '$COUNTRY'"
 [ "$NAME" = Nova ] || fail "the server stored the name '$NAME', not 'Nova'"
 [ "$COUNTRY" = Ganymede ] || fail "the server stored the country '$COUNTRY', not 'Ganymede'"
+# After the result the game sent its record; the server played it again and
+# marks the result proved.
+proved() {
+  "$PY" -c 'import sqlite3, sys
+db = sqlite3.connect("file:" + sys.argv[1] + "?mode=ro", uri=True)
+sys.exit(0 if db.execute("SELECT verified FROM results").fetchone()[0] == 1 else 1)' "$RUN/scores.db"
+}
+for _ in $(seq 100); do proved && break; sleep 0.1; done
+proved || fail "the server did not prove Nova's result by its game record within 10 s (see $ART/server.log)"
 [ "$SCORE" -gt 0 ] || fail "the stored score $SCORE does not beat the tenth entry (0)"
 # The table was saved as soon as the name was confirmed.
 "$PY" "$RUN/cfg.py" expect "$RUN/seed.json" Nova "$SCORE" "$RUN/expected.cfg"

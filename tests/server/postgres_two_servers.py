@@ -2,7 +2,8 @@
 """Two score servers on one PostgreSQL database, as behind a load balancer:
 a one-time value given by one is good once at the other; the same value sent
 to both at the same moment is stored once; 1,000 results sent through both
-at once are each stored exactly once.
+at once are each stored exactly once; the table's cases, and results proved
+by their game records, on PostgreSQL.
 
 PostgreSQL runs from Debian's package in a temporary folder, as an ordinary
 user (it refuses root: as root, it runs as 'nobody' or 'postgres'), listening
@@ -161,6 +162,14 @@ try:
         fail("the table's cases fail on PostgreSQL:\n" + r.stdout[-3000:])
     passed = [line for line in r.stdout.splitlines() if line.startswith("[  PASSED  ]")]
     print("the table's cases hold on PostgreSQL: " + (passed[-1] if passed else "?"))
+
+    # 4. Results proved by game records, end to end through a server on PostgreSQL.
+    r = subprocess.run([tests, "--gtest_filter=RecordCheck*"], capture_output=True, text=True, timeout=600,
+                       env=dict(os.environ, ZEPHYRION_TEST_POSTGRES=address("rows")))
+    if r.returncode != 0:
+        fail("results are not proved by their records on PostgreSQL:\n" + r.stdout[-3000:])
+    passed = [line for line in r.stdout.splitlines() if line.startswith("[  PASSED  ]")]
+    print("results are proved by their records on PostgreSQL: " + (passed[-1] if passed else "?"))
 finally:
     for p, _ in servers:
         sc.stop(p)

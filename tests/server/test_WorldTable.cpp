@@ -205,8 +205,8 @@ TEST(WorldTableView, ThePageAndTheJsonShowTheSameRowsSafely)
 {
     auto store = EmptyStore();
     for (int i = 0; i < 230; ++i)
-        store->Add({"P" + std::to_string(i), 10000 - i, i % 2 ? "Norway" : "<script>", 1765000000 + i});
-    store->Add({"\"q\"&<i>", 5, "Norway", 1765000000});
+        store->Add({"P" + std::to_string(i), 10000 - i, i % 2 ? "Norway" : "<script>", 1765000000 + i, true});
+    store->Add({"\"q\"&<i>", 5, "Norway", 1765000000, true});
 
     const TTableData second = LoadTable(*store, ReadTableView("", "", "2"));
     EXPECT_EQ(second.Page, 2);
@@ -236,7 +236,7 @@ TEST(WorldTableView, ThePageAndTheJsonShowTheSameRowsSafely)
     EXPECT_NE(json.find("\"total\":116,\"page\":2,\"pages\":2,\"pageSize\":100,\"country\":\"Norway\""),
               std::string::npos);
     EXPECT_NE(json.find("{\"place\":116,\"name\":\"\\\"q\\\"\\u0026\\u003ci\\u003e\",\"score\":5,\"country\":\"Norway\","
-                        "\"time\":1765000000,\"date\":\"2025-12-06T05:46:40Z\",\"verified\":false}"),
+                        "\"time\":1765000000,\"date\":\"2025-12-06T05:46:40Z\",\"verified\":true}"),
               std::string::npos)
         << json.substr(0, 400);
 }
@@ -245,7 +245,7 @@ TEST(WorldTableView, OrdinalPlacesReadAsEnglish)
 {
     auto store = EmptyStore();
     for (int i = 0; i < 113; ++i)
-        store->Add({"N" + std::to_string(i), 1000 - i, "", 1});
+        store->Add({"N" + std::to_string(i), 1000 - i, "", 1, true});
     struct Case {
         int Index;
         const char* Text;
