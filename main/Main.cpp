@@ -72,6 +72,16 @@ void TForm1::FormCreate()
     FormActive = -1;
 }
 
+namespace {
+
+void CarryPicture(TSurface* from, TSurface* to)
+{
+    if (from && to && from->IsLost() == DD_OK)
+        to->BltFast(0, 0, from, nullptr, DDBLTFAST_NOCOLORKEY | DDBLTFAST_WAIT);
+}
+
+} // namespace
+
 void TForm1::InitDisplay()
 {
     if (!DDraw)
@@ -84,10 +94,17 @@ void TForm1::InitDisplay()
     DDraw->Release(primary);
     PrimarySurface = DDraw->CreatePrimarySurface(
         [](const TSurface& frame, const TRect& src) { Platform.Display->Present(frame, src); });
-    DDraw->Release(BackBuffer);
+    // The new frame surfaces start with the pictures of the old ones: the
+    // frozen frame behind the pause and the dialogs, and the last drawn
+    // frame a restore pauses on, survive any number of switches.
+    TSurface* oldBack = BackBuffer;
+    TSurface* oldSnapshot = SnapshotSurface;
     BackBuffer = DDraw->CreateSurface(800, 600);
-    DDraw->Release(SnapshotSurface);
     SnapshotSurface = DDraw->CreateSurface(800, 600);
+    CarryPicture(oldBack, BackBuffer);
+    CarryPicture(oldSnapshot, SnapshotSurface);
+    DDraw->Release(oldBack);
+    DDraw->Release(oldSnapshot);
     HandleWindowMove();
 }
 
