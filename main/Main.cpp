@@ -159,7 +159,9 @@ void TForm1::ApplicationEvents1Deactivate()
         int32_t left = 0, top = 0;
         Platform.Display->GetWindowPos(left, top);
         SavedWindowRect = Bounds(left, top, 800, 600);
-        SkipNextMinimize = true;
+        // No stray deactivation follows a mode switch on this platform, so
+        // nothing here arms SkipNextMinimize: leaving full screen always
+        // minimises.
     } else if (SkipNextMinimize) {
         SkipNextMinimize = false;
     } else {
