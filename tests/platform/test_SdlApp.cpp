@@ -12,6 +12,7 @@
 #include "platform/App.h"
 #include "platform/sdl/SdlDisplay.h"
 #include "platform/sdl/SdlInput.h"
+#include "platform/sdl/SdlMixer.h"
 
 namespace {
 
@@ -296,6 +297,91 @@ TEST_F(SdlAppTest, CursorPlacedInScreenCoordinatesLandsInTheClientAreaWithoutDev
     ASSERT_EQ(Platform.Mouse->GetDeviceState(20, state), DD_OK);
     EXPECT_EQ(state[0], 0);
     EXPECT_EQ(state[1], 0);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(SdlAppTest, AHeldAltCombinationArrivesOnce)
+{
+    // Key repeats of Alt+Enter would switch the display mode again and again;
+    // plain keys keep repeating.
+    TRecorder r;
+    const auto log = Run({Key(SDLK_RETURN, SDL_SCANCODE_RETURN, KMOD_LALT),
+                          Key(SDLK_RETURN, SDL_SCANCODE_RETURN, KMOD_LALT, 1),
+                          Key(SDLK_RETURN, SDL_SCANCODE_RETURN, KMOD_LALT, 1),
+                          Key(SDLK_LALT, SDL_SCANCODE_LALT, KMOD_LALT, 1),
+                          Key(SDLK_RETURN, SDL_SCANCODE_RETURN, KMOD_NONE, 1)},
+                         r);
+    EXPECT_EQ(log, (std::vector<std::string>{"key 13 alt", "key 13"}));
+}
+
+TEST_F(SdlAppTest, EffectsAreHeardOnlyWhileTheWindowIsInFront)
+{
+    const struct {
+        const char* Name;
+        std::vector<SDL_WindowEventID> Events;
+        bool Heard;
+    } cases[] = {
+        {"at start", {}, true},
+        {"another program in front", {SDL_WINDOWEVENT_FOCUS_LOST}, false},
+        {"minimised", {SDL_WINDOWEVENT_MINIMIZED}, false},
+        {"back in front", {SDL_WINDOWEVENT_FOCUS_LOST, SDL_WINDOWEVENT_FOCUS_GAINED}, true},
+        {"restored from the taskbar",
+         {SDL_WINDOWEVENT_FOCUS_LOST, SDL_WINDOWEVENT_MINIMIZED, SDL_WINDOWEVENT_RESTORED,
+          SDL_WINDOWEVENT_FOCUS_GAINED},
+         true},
+    };
+    for (const auto& c : cases) {
+        TearDown();
+        SetUp();
+        std::vector<SDL_Event> events;
+        for (SDL_WindowEventID id : c.Events)
+            events.push_back(Window(id));
+        TRecorder r;
+        Run(events, r);
+        EXPECT_EQ(EffectsInFront(), c.Heard) << c.Name;
+    }
+}
+
+TEST_F(SdlAppTest, ThePointerPositionReachesTheGameWhenTheWindowComesToTheFront)
+{
+    // The pointer crosses the window while another program is in front
+    // (moves the game does not keep then), and the window is activated with
+    // the pointer resting there: the game hears where it is. A pointer that
+    // left the window tells nothing.
+    SDL_Event move{};
+    move.type = SDL_MOUSEMOTION;
+    move.motion.windowID = Display->WindowId();
+    move.motion.x = 300;
+    move.motion.y = 250;
+    const struct {
+        const char* Name;
+        std::vector<SDL_Event> Events;
+        std::vector<std::string> Log;
+    } cases[] = {
+        {"pointer over the window",
+         {Window(SDL_WINDOWEVENT_FOCUS_LOST), Window(SDL_WINDOWEVENT_ENTER), move, Window(SDL_WINDOWEVENT_FOCUS_GAINED)},
+         {"deactivate", "move 300,250", "activate", "move 300,250"}},
+        {"pointer gone",
+         {Window(SDL_WINDOWEVENT_FOCUS_LOST), move, Window(SDL_WINDOWEVENT_LEAVE), Window(SDL_WINDOWEVENT_FOCUS_GAINED)},
+         {"deactivate", "move 300,250", "activate"}},
+        {"pointer never seen", {Window(SDL_WINDOWEVENT_FOCUS_LOST), Window(SDL_WINDOWEVENT_FOCUS_GAINED)},
+         {"deactivate", "activate"}},
+    };
+    for (const auto& c : cases) {
+        TearDown();
+        SetUp();
+        std::vector<SDL_Event> events = c.Events;
+        for (SDL_Event& e : events)
+            if (e.type == SDL_WINDOWEVENT)
+                e.window.windowID = Display->WindowId();
+            else
+                e.motion.windowID = Display->WindowId();
+        TRecorder r;
+        EXPECT_EQ(Run(events, r), c.Log) << c.Name;
+    }
 }
 
 } // namespace
