@@ -99,8 +99,9 @@ void TGame::ReadMouse()
     std::memset(MouseState, 0, sizeof MouseState);
     if (Platform.Mouse)
         Platform.Mouse->GetDeviceState(20, MouseState);
-    // Keep the system cursor away from the window's edges while the mouse flies.
-    if (MouseMode != 0 && Platform.Display) {
+    // Keep the system cursor away from the window's edges while the mouse
+    // flies; while another program is in front the pointer is the player's.
+    if (MouseMode != 0 && FormActive != 0 && Platform.Display) {
         int32_t left = 0, top = 0;
         Platform.Display->GetWindowPos(left, top);
         Platform.Display->SetCursorPos(left + 200, top + 200);
