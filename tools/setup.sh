@@ -10,7 +10,8 @@ BUILD="${ZEPHYRION_BUILD_DIR:-$ROOT/build}"
 GAME_PACKAGES=(cmake ninja-build pkg-config g++ libsdl2-dev libsdl2-mixer-dev libsdl2-ttf-dev
   libxmp-dev libcurl4-openssl-dev libcairo2-dev libcpp-httplib-dev libsqlite3-dev libfontconfig-dev
   libgtest-dev libgmock-dev libbenchmark-dev fonts-play fonts-dejavu-core)
-TEST_PACKAGES=(xvfb xauth xdotool imagemagick x11-utils openmpt123 sox procps python3 curl)
+TEST_PACKAGES=(xvfb xauth xdotool imagemagick x11-utils openmpt123 sox procps python3 curl
+  openbox wmctrl stress-ng)
 
 install_missing() {
   local missing=()
