@@ -11,6 +11,8 @@ GAME_PACKAGES=(cmake ninja-build pkg-config g++ libsdl2-dev libsdl2-mixer-dev li
   libxmp-dev libcurl4-openssl-dev libcairo2-dev libcpp-httplib-dev libsqlite3-dev libfontconfig-dev
   libgtest-dev libgmock-dev libbenchmark-dev fonts-play fonts-dejavu-core)
 TEST_PACKAGES=(xvfb xauth xdotool imagemagick x11-utils openmpt123 sox procps python3 curl)
+# The present runs under a window manager (tests/present).
+TEST_PACKAGES+=(openbox wmctrl)
 
 install_missing() {
   local missing=()
