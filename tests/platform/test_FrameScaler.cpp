@@ -75,7 +75,7 @@ TEST(FrameScaler, IntegerFactorsAreExactCopiesOfEveryPixel)
 TEST(FrameScaler, OddDesktopsGetTheFrameEvenlyAndBlackBarsBeside)
 {
     const std::vector<uint32_t> frame = CodedFrame();
-    for (const auto [w, h] : {std::pair{1366, 768}, {1280, 1024}, {3840, 2160}, {1920, 1080}, {1024, 768}}) {
+    for (const auto& [w, h] : {std::pair{1366, 768}, {1280, 1024}, {3840, 2160}, {1920, 1080}, {1024, 768}}) {
         TOutput out(w, h);
         TFrameScaler scaler;
         scaler.Resize(w, h, FrameW, FrameH);
@@ -135,7 +135,7 @@ TEST(FrameScaler, MouseLandsOnThePixelItHovers)
     // Round trip: for every output pixel of the picture, the mapped mouse
     // position is the frame pixel drawn there; every frame pixel is reachable.
     const std::vector<uint32_t> frame = CodedFrame();
-    for (const auto [w, h] : {std::pair{800, 600}, {1600, 1200}, {1366, 768}, {1280, 1024}, {3840, 2160}, {1024, 768}}) {
+    for (const auto& [w, h] : {std::pair{800, 600}, {1600, 1200}, {1366, 768}, {1280, 1024}, {3840, 2160}, {1024, 768}}) {
         TOutput out(w, h);
         TFrameScaler scaler;
         scaler.Resize(w, h, FrameW, FrameH);

@@ -106,12 +106,20 @@ class Desktop:
         self.game = None
 
     def geometry(self):
-        """The client area: x, y, width, height on the screen."""
-        out = self.call("xdotool", "getwindowgeometry", "--shell", self.window)
+        """The client area: x, y, width, height on the screen (xwininfo's
+        absolute position is right also inside a window manager's frame)."""
+        out = self.call("xwininfo", "-id", self.window)
         if not out:
             return None
-        g = dict(line.split("=", 1) for line in out.split() if "=" in line)
-        return int(g["X"]), int(g["Y"]), int(g["WIDTH"]), int(g["HEIGHT"])
+        g = {}
+        for line in out.splitlines():
+            key, _, value = line.strip().partition(":")
+            g[key] = value.strip()
+        try:
+            return (int(g["Absolute upper-left X"]), int(g["Absolute upper-left Y"]), int(g["Width"]),
+                    int(g["Height"]))
+        except (KeyError, ValueError):
+            return None
 
     def screen(self):
         """The whole screen as raw RGB bytes."""
