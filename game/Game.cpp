@@ -26,6 +26,11 @@ TGame::TGame()
     NearLayer = std::make_unique<TRunBackground>(this, 0, 0, static_cast<uint8_t>(SheetBackgroundNear + Random(5)), 1);
     PhaseStart = GetTickCount();
     Engine = std::make_unique<TEnemyEngine>(this);
+    // The heads-up display's and the stage titles' text is ready before the
+    // first frame of play: opening a font size and drawing its characters for
+    // the first time would make that frame ten times slower than the others.
+    PrepareText(18, 10, "Level Score X -0123456789");
+    PrepareText(32, 20, "Level Game Over -0123456789");
 }
 
 TGame::~TGame()

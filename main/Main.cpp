@@ -134,8 +134,10 @@ void TForm1::SetWindowed(bool windowed)
 
 void TForm1::OnMaximize()
 {
-    // Maximising the window or double-clicking its caption goes full screen.
-    SetWindowed(false);
+    // Maximising the window or double-clicking its caption goes full screen,
+    // the same switch as Alt+Enter; already full screen, there is nothing to do.
+    if (GameOptions.Windowed)
+        SetWindowed(false);
 }
 
 void TForm1::ApplicationEvents1Activate()

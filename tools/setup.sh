@@ -10,8 +10,11 @@ BUILD="${ZEPHYRION_BUILD_DIR:-$ROOT/build}"
 GAME_PACKAGES=(cmake ninja-build pkg-config g++ libsdl2-dev libsdl2-mixer-dev libsdl2-ttf-dev
   libxmp-dev libcurl4-openssl-dev libcairo2-dev libcpp-httplib-dev libsqlite3-dev libfontconfig-dev
   libgtest-dev libgmock-dev libbenchmark-dev fonts-play fonts-dejavu-core)
-TEST_PACKAGES=(xvfb xauth xdotool imagemagick x11-utils openmpt123 sox procps python3 curl
-  openbox wmctrl stress-ng)
+TEST_PACKAGES=(xvfb xauth xdotool imagemagick x11-utils openmpt123 sox procps python3 curl)
+# The present runs under a window manager (tests/present).
+TEST_PACKAGES+=(openbox wmctrl)
+# stress-ng busies the other core when the runs of the real program are tried under load.
+TEST_PACKAGES+=(stress-ng)
 
 install_missing() {
   local missing=()
