@@ -390,19 +390,31 @@ class Display:
 
     def other_window(self, title="Another program"):
         """A plain window of another program, for the game to lose the focus
-        to; returns its window id."""
+        to; returns its window id once it is shown."""
         require("xmessage")
-        child = self.spawn(["xmessage", "-geometry", "+0+0", "-title", title, "-name", title,
-                            "This is another program"])
 
-        def running():
-            if child.poll() is not None:
-                raise Failure("the other program (xmessage) ended with status %s" % child.returncode)
+        def shown():
+            for wid in self.output(["xdotool", "search", "--name", "^%s$" % title]).split():
+                if b"IsViewable" in self.output(["xwininfo", "-id", wid.decode()]):
+                    return int(wid)
+            return 0
 
-        found = wait_until("the other program's window",
-                           lambda: self.output(["xdotool", "search", "--onlyvisible", "--name", "^%s$" % title]),
-                           timeout=60, alive=running)
-        return int(found.split()[0])
+        for attempt in (1, 2):
+            child = self.spawn(["xmessage", "-geometry", "+0+0", "-title", title, "-name", title,
+                                "This is another program"])
+
+            def running():
+                if child.poll() is not None:
+                    raise Failure("the other program (xmessage) ended with status %s" % child.returncode)
+
+            try:
+                return wait_until("the other program's window (attempt %d)" % attempt, shown, timeout=30,
+                                  alive=running)
+            except Failure as e:
+                log("%s; windows named so: %s" % (e, self.output(["xdotool", "search", "--name", title])))
+                child.kill()
+                if attempt == 2:
+                    raise
 
 
 # --- the game ---------------------------------------------------------------------
@@ -426,6 +438,9 @@ class Game:
     def __init__(self, display, build, artifacts, config=None, env=None, audio_file=None):
         self.display, self.build, self.artifacts = display, build, artifacts
         os.makedirs(artifacts, exist_ok=True)
+        for name in os.listdir(artifacts):  # the screenshots of an earlier run
+            if name.endswith(".png"):
+                os.remove(os.path.join(artifacts, name))
         self.folder = tempfile.mkdtemp(prefix="zephyrion-game-")
         self.config, self.extra_env, self.audio_file = config, env or {}, audio_file
         self.proc = self.logfile = None
@@ -583,15 +598,17 @@ class Game:
         before = before if before is not None else self.last
         return self.wait_picture(step, lambda s: s.differs(before), timeout)
 
-    def wait_still(self, step, timeout=30, span=0.4):
-        """Until two screenshots `span` seconds apart show the same picture."""
+    def wait_still(self, step, timeout=30, span=0.4, black_ok=False):
+        """Until two screenshots `span` seconds apart show the same picture
+        (not a black one unless `black_ok`: a window just mapped stays black
+        until the game's next frame, which a loaded machine may delay)."""
         state = {"shot": self.client_shot(), "at": time.monotonic()}
 
         def check():
             if time.monotonic() - state["at"] < span:
                 return False
             shot = self.client_shot()
-            if shot.rgb == state["shot"].rgb:
+            if shot.rgb == state["shot"].rgb and (black_ok or not shot.is_black()):
                 return shot
             state["shot"], state["at"] = shot, time.monotonic()
             return False
