@@ -469,9 +469,9 @@ class Game:
         self.proc = subprocess.Popen([exe], cwd=self.folder, env=env, stdout=self.logfile,
                                      stderr=subprocess.STDOUT, preexec_fn=die_with_us)
         found = wait_until("the game's window", lambda: self.display.output(
-            ["xdotool", "search", "--onlyvisible", "--name", "^Zephyrion$"]), timeout=40, alive=self.alive)
+            ["xdotool", "search", "--onlyvisible", "--name", "^Zephyrion$"]), timeout=90, alive=self.alive)
         self.window = int(found.split()[0])
-        wait_until("the game's first picture", lambda: not self.client_shot().is_black(), timeout=40,
+        wait_until("the game's first picture", lambda: not self.client_shot().is_black(), timeout=90,
                    alive=self.alive)
         x, y, w, h = self.geometry()
         log("game window %d at %d,%d, %dx%d" % (self.window, x, y, w, h))
