@@ -223,6 +223,28 @@ def help_page(scale=1):
     return lambda pic: bright_pixels(pic, 800 * scale, scale, 430, 20, 620, 60) > 300
 
 
+# Full screen on 1280 x 1024: the frame scaled 1.6x into 1280 x 960 between
+# bars of 32 rows. The screen pixel at ((x + 0.5) * 1.6) shows frame pixel x.
+def full_x(x):
+    return int((x + 0.5) * 1.6)
+
+
+def full_y(y):
+    return 32 + int((y + 0.5) * 1.6)
+
+
+def bright_full(shot, x0, y0, x1, y1):
+    n = 0
+    for y in range(y0, y1):
+        for x in range(x0, x1):
+            n += shot[(full_y(y) * 1280 + full_x(x)) * 3 + 1] > 200
+    return n
+
+
+def full_help_page(shot):
+    return bright_full(shot, 430, 20, 620, 60) > 300
+
+
 def to_help_screen(d, window_region):
     """From the start to the help overview (a screen that stands still)."""
     d.still("the main menu after the intro", window_region, shows=main_menu())
@@ -305,6 +327,12 @@ def check_maximise(build, artifacts, results):
         if d.crop(shot, 0, 0, 1280, 32).count(0) != 1280 * 32 * 3:
             d.keep("maximise-full-screen", shot)
             raise Failure("no letterbox bar above the full-screen picture after maximise")
+        # The mouse maps back through the letterbox: a click on "Help"
+        # (frame 628, 471), at the screen position showing that frame pixel,
+        # opens the help overview.
+        d.call("xdotool", "mousemove", str(full_x(628)), str(full_y(471)))
+        d.call("xdotool", "click", "1")
+        d.still("the help overview after a click on Help in full screen", shows=full_help_page)
         d.key("alt+Return")
         g = wait_for("Alt+Enter comes back to the window", windowed)
 
