@@ -26,6 +26,11 @@ TGame::TGame()
     NearLayer = std::make_unique<TRunBackground>(this, 0, 0, static_cast<uint8_t>(SheetBackgroundNear + Random(5)), 1);
     PhaseStart = GetTickCount();
     Engine = std::make_unique<TEnemyEngine>(this);
+    // The heads-up display's and the stage titles' text is ready before the
+    // first frame of play: opening a font size and drawing its characters for
+    // the first time would make that frame ten times slower than the others.
+    PrepareText(18, 10, "Level Score X -0123456789");
+    PrepareText(32, 20, "Level Game Over -0123456789");
 }
 
 TGame::~TGame()
@@ -99,8 +104,9 @@ void TGame::ReadMouse()
     std::memset(MouseState, 0, sizeof MouseState);
     if (Platform.Mouse)
         Platform.Mouse->GetDeviceState(20, MouseState);
-    // Keep the system cursor away from the window's edges while the mouse flies.
-    if (MouseMode != 0 && Platform.Display) {
+    // Keep the system cursor away from the window's edges while the mouse
+    // flies; while another program is in front the pointer is the player's.
+    if (MouseMode != 0 && FormActive != 0 && Platform.Display) {
         int32_t left = 0, top = 0;
         Platform.Display->GetWindowPos(left, top);
         Platform.Display->SetCursorPos(left + 200, top + 200);

@@ -67,6 +67,12 @@ bool PointInRect(int32_t left, int32_t top, int32_t right, int32_t bottom, int32
     return left < px && px < right && top < py && py < bottom;
 }
 
+void PrepareText(int32_t height, int32_t width, const std::string& chars)
+{
+    if (Platform.Text)
+        Platform.Text->Prepare(TextFont(height, width), chars);
+}
+
 void DrawTextShadowed(TSurface* target, int32_t x, int32_t y, const std::string& text, int32_t height,
                       int32_t width, uint32_t color)
 {

@@ -23,6 +23,9 @@ inline bool PointInRect(const TRect& r, int32_t px, int32_t py)
     return PointInRect(r.Left, r.Top, r.Right, r.Bottom, px, py);
 }
 
+// Gets the game's text font of this size ready before it is first drawn in
+// a frame (see ITextRenderer::Prepare).
+void PrepareText(int32_t height, int32_t width, const std::string& chars);
 void DrawTextShadowed(TSurface* target, int32_t x, int32_t y, const std::string& text, int32_t height,
                       int32_t width, uint32_t color);
 void DrawTextAligned(TSurface* target, int32_t x, int32_t y, const std::string& text, int32_t height,

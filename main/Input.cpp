@@ -6,6 +6,7 @@
 #include "graphics/DXCtrl.h"
 #include "main/GameRecording.h"
 #include "main/Main.h"
+#include "main/Screens.h"
 #include "platform/Platform.h"
 #include "services/Options.h"
 
@@ -255,11 +256,26 @@ void TForm1::FormMouseMove(int32_t x, int32_t y)
     }
 }
 
-void TForm1::FormMouseDown(int32_t, int32_t, int32_t)
+void TForm1::FormMouseDown(int32_t, int32_t x, int32_t y)
 {
+    // A click acts where it is made. The pointer may have moved unseen (over
+    // the window while another program was in front, or since the last
+    // frame): the click's own position counts as a move there. A click where
+    // the pointer already was keeps an item chosen with the keys.
+    if (x != MouseX || y != MouseY) {
+        MouseMode = -1;
+        if (OptionsMenu)
+            OptionsMenu->FollowMouse = true;
+        MouseX = x;
+        MouseY = y;
+    }
     // Firing with the mouse is read from the mouse device by the game.
     if (GameState == StatePlaying)
         return;
+    // The widgets take the item under the pointer as the next frame would
+    // before the click is weighed.
+    if (MouseMode != 0 && BackBuffer && GameState != StateIntro)
+        DrawScreen(GameState, BackBuffer);
     if (MainMenuButtons) MainMenuButtons->HitTest();
     if (HighScoreButtons) HighScoreButtons->HitTest();
     if (HelpButtons) HelpButtons->HitTest();

@@ -73,6 +73,16 @@ void TForm1::FormCreate()
     FormActive = -1;
 }
 
+namespace {
+
+void CarryPicture(TSurface* from, TSurface* to)
+{
+    if (from && to && from->IsLost() == DD_OK)
+        to->BltFast(0, 0, from, nullptr, DDBLTFAST_NOCOLORKEY | DDBLTFAST_WAIT);
+}
+
+} // namespace
+
 void TForm1::InitDisplay()
 {
     if (!DDraw)
@@ -85,10 +95,17 @@ void TForm1::InitDisplay()
     DDraw->Release(primary);
     PrimarySurface = DDraw->CreatePrimarySurface(
         [](const TSurface& frame, const TRect& src) { Platform.Display->Present(frame, src); });
-    DDraw->Release(BackBuffer);
+    // The new frame surfaces start with the pictures of the old ones: the
+    // frozen frame behind the pause and the dialogs, and the last drawn
+    // frame a restore pauses on, survive any number of switches.
+    TSurface* oldBack = BackBuffer;
+    TSurface* oldSnapshot = SnapshotSurface;
     BackBuffer = DDraw->CreateSurface(800, 600);
-    DDraw->Release(SnapshotSurface);
     SnapshotSurface = DDraw->CreateSurface(800, 600);
+    CarryPicture(oldBack, BackBuffer);
+    CarryPicture(oldSnapshot, SnapshotSurface);
+    DDraw->Release(oldBack);
+    DDraw->Release(oldSnapshot);
     HandleWindowMove();
 }
 
@@ -119,8 +136,10 @@ void TForm1::SetWindowed(bool windowed)
 
 void TForm1::OnMaximize()
 {
-    // Maximising the window or double-clicking its caption goes full screen.
-    SetWindowed(false);
+    // Maximising the window or double-clicking its caption goes full screen,
+    // the same switch as Alt+Enter; already full screen, there is nothing to do.
+    if (GameOptions.Windowed)
+        SetWindowed(false);
 }
 
 void TForm1::ApplicationEvents1Activate()
@@ -145,7 +164,9 @@ void TForm1::ApplicationEvents1Deactivate()
         int32_t left = 0, top = 0;
         Platform.Display->GetWindowPos(left, top);
         SavedWindowRect = Bounds(left, top, 800, 600);
-        SkipNextMinimize = true;
+        // No stray deactivation follows a mode switch on this platform, so
+        // nothing here arms SkipNextMinimize: leaving full screen always
+        // minimises.
     } else if (SkipNextMinimize) {
         SkipNextMinimize = false;
     } else {

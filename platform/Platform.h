@@ -140,6 +140,9 @@ struct ITextRenderer {
     virtual void DrawText(TSurface& target, int32_t x, int32_t y, const std::string& text,
                           const TFontSpec& font, uint32_t rgb, uint32_t align) = 0;
     virtual int32_t MeasureText(const std::string& text, const TFontSpec& font) = 0;
+    // Makes the font ready (opened, the characters of chars drawn once) so
+    // that its first use in a frame costs no more than any later one.
+    virtual void Prepare(const TFontSpec& /*font*/, const std::string& /*chars*/) {}
 };
 
 struct TPlatform {

@@ -52,7 +52,8 @@ echo "   ran in $(( $(date +%s) - start )) s"
 # (ctest keeps it in LastTest.log), and the logs the end-to-end runs keep of
 # the game and the server.
 outputs=("$BUILD/build.log" "$BUILD/Testing/Temporary/LastTest.log" "$BUILD/ctest.log")
-for f in "$BUILD"/e2e-artifacts/*.log "$BUILD"/acceptance-artifacts/*.log; do
+for f in "$BUILD"/e2e-artifacts/*.log "$BUILD"/acceptance-artifacts/*.log "$BUILD"/desktop-artifacts/*/*.log \
+  "$BUILD"/audio-artifacts/*.log; do
   [ -f "$f" ] && outputs+=("$f")
 done
 

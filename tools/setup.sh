@@ -13,8 +13,9 @@ GAME_PACKAGES=(cmake ninja-build pkg-config g++ libsdl2-dev libsdl2-mixer-dev li
 # The score server: its event loop and the PostgreSQL client.
 GAME_PACKAGES+=(libmicrohttpd-dev libpq-dev)
 TEST_PACKAGES=(xvfb xauth xdotool imagemagick x11-utils openmpt123 sox procps python3 curl)
-# Real games played again under a window manager, beside a busy core.
-TEST_PACKAGES+=(openbox stress-ng)
+# Runs of the real program under a window manager (tests/present, tests/desktop,
+# tests/record); stress-ng busies the other core when they are tried under load.
+TEST_PACKAGES+=(openbox wmctrl stress-ng)
 # The score server's checks: a real PostgreSQL, the world page in a real browser
 # and its HTML checked by tidy.
 TEST_PACKAGES+=(postgresql chromium tidy)

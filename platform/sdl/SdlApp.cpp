@@ -13,6 +13,7 @@
 #include "platform/sdl/SdlDisplay.h"
 #include "platform/sdl/SdlGamepad.h"
 #include "platform/sdl/SdlInput.h"
+#include "platform/sdl/SdlMixer.h"
 #include "platform/sdl/SdlText.h"
 #include "platform/sdl/Services.h"
 #include "platform/sdl/SpawnOpener.h"
@@ -60,20 +61,27 @@ private:
     IAppHandler& Handler;
     bool Minimized = false;
     bool Closed = false;
+    // Where the pointer was last seen over the window (client pixels).
+    int32_t PointerX = 0, PointerY = 0;
+    bool PointerInside = false;
 };
 
 void TEventPump::Dispatch(const SDL_Event& e)
 {
     switch (e.type) {
     case SDL_KEYDOWN: {
-        // Held keys repeat, as the old key-down messages did.
+        // Held keys repeat, as the old key-down messages did, except the Alt
+        // combinations: a held Alt+Enter switches the display mode once.
         const uint16_t vk = KeyDownVk(e.key.keysym.sym, e.key.keysym.scancode);
         const bool alt = (e.key.keysym.mod & KMOD_ALT) != 0 || vk == VkCode::Menu;
-        if (vk)
+        if (vk && !(alt && e.key.repeat))
             Handler.OnKeyDown(vk, alt);
         break;
     }
     case SDL_MOUSEMOTION:
+        PointerX = e.motion.x;
+        PointerY = e.motion.y;
+        PointerInside = true;
         S.Mouse->AddMotion(e.motion.xrel, e.motion.yrel);
         Handler.OnMouseMove(e.motion.x, e.motion.y);
         break;
@@ -114,12 +122,26 @@ void TEventPump::WindowEvent(const SDL_WindowEvent& w)
             Minimized = false;
             Handler.OnRestore();
         }
+        SetEffectsInFront(true);
         Handler.OnActivate();
+        // The pointer may have moved over the window while another program
+        // was in front: the game learns where it is before the next click.
+        if (PointerInside)
+            Handler.OnMouseMove(PointerX, PointerY);
+        break;
+    case SDL_WINDOWEVENT_ENTER:
+        PointerInside = true;
+        break;
+    case SDL_WINDOWEVENT_LEAVE:
+        PointerInside = false;
         break;
     case SDL_WINDOWEVENT_FOCUS_LOST:
+        // Effects are heard only while the game is in front.
+        SetEffectsInFront(false);
         Handler.OnDeactivate();
         break;
     case SDL_WINDOWEVENT_MINIMIZED:
+        SetEffectsInFront(false);
         Minimized = true;
         break;
     case SDL_WINDOWEVENT_RESTORED:

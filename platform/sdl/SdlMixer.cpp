@@ -194,3 +194,13 @@ void DestroySdlAudio()
     if (OpenMixer != nullptr)
         OpenMixer->Close();
 }
+
+void SetEffectsInFront(bool inFront)
+{
+    Mix_MasterVolume(inFront ? MIX_MAX_VOLUME : 0);
+}
+
+bool EffectsInFront()
+{
+    return Mix_MasterVolume(-1) > 0;
+}

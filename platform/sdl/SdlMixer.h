@@ -17,3 +17,9 @@ TSdlGains DirectSoundToSdl(int32_t volume, int32_t pan);
 
 // The device's output format once open (0 when no device).
 int SdlMixerRate();
+
+// Effects are heard only while the game's window is in front (the old effect
+// buffers had no global focus): out of front they go on playing silently.
+// Music is not touched.
+void SetEffectsInFront(bool inFront);
+bool EffectsInFront();

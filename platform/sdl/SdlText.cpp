@@ -170,6 +170,18 @@ TTF_Font* TSdlText::Font(const TFontSpec& spec)
     return slot;
 }
 
+void TSdlText::Prepare(const TFontSpec& font, const std::string& chars)
+{
+    // Opening the face at this size and rasterising each glyph the first time
+    // are the slow parts; SDL_ttf keeps the glyphs for the open font.
+    TTF_Font* f = Font(font);
+    const std::string utf8 = Cp1252ToUtf8(chars);
+    if (!f || utf8.empty())
+        return;
+    if (SDL_Surface* glyphs = TTF_RenderUTF8_Blended(f, utf8.c_str(), SDL_Color{255, 255, 255, 255}))
+        SDL_FreeSurface(glyphs);
+}
+
 int32_t TSdlText::CellHeight(const TFontSpec& font)
 {
     TTF_Font* f = Font(font);

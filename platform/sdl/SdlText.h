@@ -29,6 +29,7 @@ public:
     void DrawText(TSurface& target, int32_t x, int32_t y, const std::string& text, const TFontSpec& font,
                   uint32_t rgb, uint32_t align) override;
     int32_t MeasureText(const std::string& text, const TFontSpec& font) override;
+    void Prepare(const TFontSpec& font, const std::string& chars) override;
 
     // The font file a face name resolves to ("" when no face is installed).
     std::string FaceFile(const std::string& face, int32_t weight);

@@ -8,26 +8,23 @@ window) with SDL's disk audio driver, which writes the mixed output (signed
 16-bit stereo, 44100 Hz) to a file at about the pace of a sound card. On a busy
 machine that pace drifts from the wall clock, so every key press is pinned to
 the number of frames written at that moment, and the stretches measured are
-counted from those pins.
+counted from those pins. Each step waits for the screen it leads to.
 
-    menu_music_run.py <build folder> [<folder to keep the recording in> [--shots]]
+    menu_music_run.py <build folder> [<folder to keep the recording in>]
 
-With --shots, screenshots of the screens passed go into that folder as well
-(they cost several seconds each on a loaded machine). Exits 0 when every check holds, 1 when one fails, 77 when a tool is missing.
+Exits 0 when every check holds, 1 when one fails, 77 when a tool is missing.
 """
 import array
-import ctypes
 import math
 import os
-import select
 import shutil
-import signal
 import subprocess
 import sys
 import tempfile
-import time
 
-SKIP = 77
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "realrun"))
+from realrun import Display, Failure, Game, Recording, log, main, require  # noqa: E402
+
 RATE = 44100
 FRAME_BYTES = 4  # 16-bit stereo
 MS = RATE // 1000
@@ -43,185 +40,6 @@ CLICK_OVER_MUSIC_MIN = 1.6   # click band peak against the loudest music before 
 CLICK_OVER_MEDIAN_MIN = 8.0  # ... and against the music's usual level there
 CLICK_SILENT_PEAK_MIN = 1000  # a click over silence, full scale 32767
 CLICK_LENGTH_MAX_MS = 150    # the click wave lasts 50 ms; it must not drone on
-
-
-class Failure(Exception):
-    pass
-
-
-def die_with_us():
-    """Run in each child before it starts: it is killed when this script dies,
-    even by a signal that skips the clean-up below."""
-    try:
-        ctypes.CDLL(None, use_errno=True).prctl(1, signal.SIGKILL)  # PR_SET_PDEATHSIG
-    except (OSError, AttributeError):
-        pass
-
-
-def stopped_by_signal(signum, _frame):
-    raise Failure("stopped by signal %d" % signum)
-
-
-def log(msg=""):
-    print(msg, flush=True)
-
-
-class Run:
-    """The virtual display, the game on it, and the recording it makes."""
-
-    def __init__(self, build, keep, shots):
-        self.build = build
-        self.keep = keep
-        self.take_shots = shots
-        self.work = tempfile.mkdtemp(prefix="zephyrion-audio-")
-        self.raw = os.path.join(self.work, "run.raw")
-        self.xvfb = None
-        self.game = None
-        self.gamelog = None
-        self.env = None
-        self.shots = []
-        self.t0 = time.monotonic()
-
-    def start_display(self):
-        # Xvfb picks a free display number itself and writes it to the pipe.
-        rfd, wfd = os.pipe()
-        self.xvfb = subprocess.Popen(
-            ["Xvfb", "-displayfd", str(wfd), "-screen", "0", "1024x768x24", "-nolisten", "tcp"],
-            pass_fds=(wfd,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
-            preexec_fn=die_with_us)
-        os.close(wfd)
-        num = b""
-        deadline = time.monotonic() + 20
-        while not num.endswith(b"\n") and time.monotonic() < deadline:
-            ready, _, _ = select.select([rfd], [], [], 0.5)
-            if ready:
-                chunk = os.read(rfd, 16)
-                if not chunk:
-                    break
-                num += chunk
-        os.close(rfd)
-        if not num.strip():
-            raise Failure("Xvfb did not start")
-        self.env = dict(os.environ)
-        self.env["DISPLAY"] = ":" + num.decode().strip()
-        for _ in range(100):
-            if self.x(["xdpyinfo"]) == 0:
-                return
-            time.sleep(0.1)
-        raise Failure("Xvfb did not answer on " + self.env["DISPLAY"])
-
-    def x(self, argv):
-        return subprocess.call(argv, env=self.env, stdout=subprocess.DEVNULL,
-                               stderr=subprocess.DEVNULL)
-
-    def start_game(self):
-        # Its own folder: the pictures and music linked in, "Config.cfg" made here.
-        os.symlink(os.path.join(self.build, "Data"), os.path.join(self.work, "Data"))
-        os.symlink(os.path.join(self.build, "sound"), os.path.join(self.work, "sound"))
-        # The pointer rests on the middle of the window, away from every item.
-        self.x(["xdotool", "mousemove", "512", "384"])
-        env = dict(self.env)
-        env["SDL_AUDIODRIVER"] = "disk"
-        env["SDL_DISKAUDIOFILE"] = self.raw
-        self.gamelog = open(os.path.join(self.work, "game.log"), "wb")
-        self.game = subprocess.Popen([os.path.join(self.build, "zephyrion")], cwd=self.work,
-                                     env=env, stdout=self.gamelog, stderr=subprocess.STDOUT,
-                                     preexec_fn=die_with_us)
-        deadline = time.monotonic() + 30
-        while time.monotonic() < deadline:
-            self.alive()
-            if os.path.exists(self.raw) and self.x(["xdotool", "search", "--name", "Zephyrion"]) == 0:
-                return
-            time.sleep(0.1)
-        raise Failure("the game's window or its recording did not appear")
-
-    def alive(self):
-        if self.game.poll() is not None:
-            raise Failure("the game ended early with status %s" % self.game.returncode)
-
-    def stop(self):
-        for shot in self.shots:
-            if shot.poll() is None:
-                shot.kill()
-                shot.wait()
-        if self.game is not None and self.game.poll() is None:
-            self.game.kill()
-            self.game.wait()
-        if self.gamelog is not None:
-            self.gamelog.close()
-        if self.xvfb is not None and self.xvfb.poll() is None:
-            self.xvfb.terminate()
-            try:
-                self.xvfb.wait(5)
-            except subprocess.TimeoutExpired:
-                self.xvfb.kill()
-                self.xvfb.wait()
-
-    def cleanup(self):
-        self.stop()
-        if self.keep:
-            os.makedirs(self.keep, exist_ok=True)
-            for name in ("run.raw", "game.log", "Config.cfg"):
-                path = os.path.join(self.work, name)
-                if os.path.exists(path):
-                    shutil.copy(path, os.path.join(self.keep, name))
-        shutil.rmtree(self.work, ignore_errors=True)
-
-    # --- the recording's clock ---------------------------------------------
-    def written(self):
-        return os.path.getsize(self.raw) // FRAME_BYTES
-
-    def mark(self, what):
-        """Pins this moment to the recording; returns the frames written so far."""
-        frames = self.written()
-        log("  %-30s wall %6.2f s   recorded %6.2f s" % (what, time.monotonic() - self.t0,
-                                                        frames / RATE))
-        return frames
-
-    def hold(self, seconds):
-        """Lets `seconds` more of sound be recorded."""
-        target = self.written() + int(seconds * RATE)
-        deadline = time.monotonic() + 4 * seconds + 10
-        while self.written() < target:
-            self.alive()
-            if time.monotonic() > deadline:
-                raise Failure("the recording stalled at %.2f s" % (self.written() / RATE))
-            time.sleep(0.05)
-
-    # --- input ----------------------------------------------------------------
-    def key(self, *keys, pin=None):
-        """Types `keys`; with `pin`, returns the frames recorded just before."""
-        self.settle()
-        frames = self.mark(pin) if pin else None
-        subprocess.check_call(["xdotool", "key", "--delay", "120"] + list(keys), env=self.env)
-        return frames
-
-    def click_at(self, x, y):
-        """A left click at (x, y) of the 800 x 600 client area (centred on the screen)."""
-        self.settle()
-        subprocess.check_call(["xdotool", "mousemove", str(112 + x), str(84 + y)], env=self.env)
-        time.sleep(0.3)
-        subprocess.check_call(["xdotool", "click", "1"], env=self.env)
-
-    def shot(self, name):
-        """A screenshot beside the kept recording, to see what the game showed.
-        It is taken while the recording goes on; the next input waits for it."""
-        if self.keep and self.take_shots and shutil.which("import"):
-            os.makedirs(self.keep, exist_ok=True)
-            self.shots.append(subprocess.Popen(
-                ["import", "-window", "root", os.path.join(self.keep, name + ".png")],
-                env=self.env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL))
-
-    def settle(self):
-        """Waits for the screenshots under way, so they show the screen before the input."""
-        for shot in self.shots:
-            try:
-                shot.wait(30)
-            except subprocess.TimeoutExpired:
-                shot.kill()
-                shot.wait()
-        self.shots = []
-        self.alive()
 
 
 # --- measuring ----------------------------------------------------------------
@@ -286,58 +104,97 @@ def burst(samples, first, last, level):
 
 
 # --- the run --------------------------------------------------------------------
+def main_menu(g, s):
+    return g.shows(s, "SheetMainMenuItems", 461, 327, region=(0, 247, 330, 8)) and \
+        g.shows(s, "SheetMenuBackground", 0, 0, region=(100, 300, 40, 40))
+
+
+def options(g, s):
+    return g.shows(s, "SheetTitleBanner", 388, 0, region=(0, 0, 30, 80)) and \
+        g.shows(s, "SheetOptionOnOff", 327, 352, region=(0, 0, 14, 24))
+
+
+def exit_dialog(g, s):
+    return g.shows(s, "SheetDialogPanel", 190, 200, region=(0, 0, 60, 30))
+
+
+class Run:
+    """The game on its display, and the recording it makes."""
+
+    def __init__(self, display, game, rec):
+        self.display, self.game, self.rec = display, game, rec
+        self.raw = rec.path
+        self.work = game.folder
+
+    def mark(self, what):
+        """Pins this moment to the recording; returns the frames written so far."""
+        frames = self.rec.written()
+        log("  %-30s recorded %6.2f s" % (what, frames / RATE))
+        return frames
+
+    def hold(self, seconds):
+        """Lets `seconds` more of sound be recorded."""
+        self.rec.hold(seconds, alive=self.game.alive)
+
+    def see(self, name, screen):
+        shot = self.game.wait_picture("the screen \"%s\"" % name, lambda s: screen(self.game, s))
+        self.game.save(name, shot)
+        return shot
+
+    def see_change(self, name, before):
+        shot = self.game.wait_changed("the screen \"%s\"" % name, before)
+        self.game.save(name, shot)
+        return shot
+
+
 def drive(run):
     """Plays the menus; returns the pins of the stretches to measure."""
     log("driving the game:")
-    run.start_display()
-    run.start_game()
+    game = run.game
     p = {}
-    # A click anywhere ends the intro at once, without a sound; the second one
-    # lands on the main menu away from its items and does nothing.
+    # A click anywhere ends the intro at once, without a sound.
     run.hold(0.5)
-    run.click_at(400, 300)
-    run.hold(1.0)
-    run.click_at(400, 300)
-    run.hold(1.0)
+    game.click(400, 300)
+    run.see("main-menu", main_menu)
+    # The pointer rests away from every item; the title slides in.
+    game.move_to(400, 300)
+    menu = game.wait_still("the main menu at rest")
     p["music_from"] = run.mark("menu music from")
     run.hold(2.0)
     p["music_to"] = run.mark("menu music to")
 
-    p["down"] = run.key("Down", pin="Down pressed")
-    run.hold(0.3)
-    run.shot("1-main-menu-after-down")
-    run.hold(0.7)
+    p["down"] = run.mark("Down pressed")
+    game.key("Down")
+    run.see_change("main-menu-after-down", menu)
+    run.hold(1.0)
 
     # Options with the mouse; then the keys: up to its first row ("Display",
     # the list stops there), one down to "Music", Enter switches it off.
     run.mark("Options clicked")
-    run.click_at(628, 394)
-    run.hold(0.8)
-    run.key("Up", "Up", "Up", "Up", "Up", "Up", "Down")
-    run.hold(0.3)
-    run.shot("2-options-music-row")
-    run.hold(0.2)
-    p["off"] = run.key("Return", pin="Enter on Music")
-    run.hold(0.3)
-    run.shot("3-options-music-off")
-    run.hold(0.7)
+    game.click(628, 394)
+    shot = run.see("options", options)
+    game.move_to(400, 160)  # off the items: the keys choose
+    game.key("Up", "Up", "Up", "Up", "Up", "Up", "Down", delay=120)
+    shot = run.see_change("options-music-row", shot)
+    p["off"] = run.mark("Enter on Music")
+    game.key("Return")
+    run.see_change("options-music-off", shot)
+    run.hold(1.0)
     p["silence_from"] = run.mark("silence from")
     run.hold(2.0)
     p["silence_to"] = run.mark("silence to")
 
     # Esc: back to the main menu with a click, which now sounds alone.
-    p["esc"] = run.key("Escape", pin="Esc to the main menu")
+    p["esc"] = run.mark("Esc to the main menu")
+    game.key("Escape")
+    run.see("main-menu-again", main_menu)
     run.hold(1.0)
-    p["esc_end"] = run.key("Escape", pin="Esc to the exit dialog")
-    run.hold(0.5)
-    run.key("Left", "Return")
-    deadline = time.monotonic() + 15
-    while run.game.poll() is None and time.monotonic() < deadline:
-        time.sleep(0.1)
-    if run.game.poll() is None:
-        raise Failure("the game did not end after \"Exit game?\" was answered Yes")
-    p["status"] = run.game.returncode
-    log("  game ended with status %d, wall %.2f s" % (p["status"], time.monotonic() - run.t0))
+    p["esc_end"] = run.mark("Esc to the exit dialog")
+    game.key("Escape")
+    run.see("exit-dialog", exit_dialog)
+    game.key("Left", "Return")
+    p["status"] = game.wait_end("the game to end after \"Exit game?\" was answered Yes")
+    log("  game ended with status %d" % p["status"])
     return p
 
 
@@ -396,7 +253,7 @@ def check(run, p):
         errors.append("no click when the options screen was left")
     elif esc_length_ms > CLICK_LENGTH_MAX_MS:
         errors.append("the sound after Esc is not a short click")
-    cfg = os.path.join(run.work, "Config.cfg")
+    cfg = run.game.path("Config.cfg")
     if not os.path.exists(cfg):
         errors.append("\"Config.cfg\" was not written in the game's folder")
     else:
@@ -406,39 +263,34 @@ def check(run, p):
             errors.append("\"Config.cfg\" does not hold music off, sound on: %r" % head)
     if errors:
         raise Failure("; ".join(errors))
-    log("PASS")
 
 
-def main():
-    args = [a for a in sys.argv[1:] if a != "--shots"]
-    if not args:
-        log("usage: menu_music_run.py <build folder> [<folder to keep the recording in> [--shots]]")
-        return 2
-    build = os.path.abspath(args[0])
-    keep = os.path.abspath(args[1]) if len(args) > 1 else None
-    for tool in ("Xvfb", "xdotool", "xdpyinfo", "sox"):
-        if shutil.which(tool) is None:
-            log("SKIP: %s is not installed" % tool)
-            return SKIP
-    for signum in (signal.SIGTERM, signal.SIGINT, signal.SIGHUP):
-        signal.signal(signum, stopped_by_signal)
-    run = Run(build, keep, "--shots" in sys.argv)
-    try:
-        pins = drive(run)
-        check(run, pins)
-        return 0
-    except (Failure, subprocess.CalledProcessError) as e:
-        log("FAIL: %s" % e)
-        run.stop()
+
+def run_all(build, keep):
+    require("sox")
+    work = tempfile.mkdtemp(prefix="zephyrion-audio-")
+    raw = os.path.join(work, "run.raw")
+    art = keep or os.path.join(work, "artifacts")
+    with Display(1024, 768) as display:
+        display.xdotool("mousemove", 512, 384)
+        game = Game(display, build, art, audio_file=raw)
+        run = Run(display, game, Recording(raw))
         try:
-            with open(os.path.join(run.work, "game.log"), "rb") as f:
-                sys.stdout.write(f.read().decode(errors="replace")[-2000:])
-        except OSError:
-            pass
-        return 1
-    finally:
-        run.cleanup()
+            game.start()
+            pins = drive(run)
+            check(run, pins)
+        finally:
+            game.stop()
+            if keep and os.path.exists(raw):
+                shutil.copy(raw, os.path.join(keep, "run.raw"))
+            shutil.rmtree(work, ignore_errors=True)
 
 
 if __name__ == "__main__":
-    sys.exit(main())
+    args = sys.argv[1:]
+    if not args:
+        log("usage: menu_music_run.py <build folder> [<folder to keep the recording in>]")
+        sys.exit(2)
+    build = os.path.abspath(args[0])
+    keep = os.path.abspath(args[1]) if len(args) > 1 else None
+    sys.exit(main(lambda: run_all(build, keep)))

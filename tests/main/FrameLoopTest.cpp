@@ -169,6 +169,11 @@ TEST(Restore, GameInterruptedByMinimisingComesBackPausedBehindStripes)
     for (bool windowed : {true, false}) {
         THarness h({windowed});
         StartGame(h);
+        // The frame on the screen when the game was left (full screen
+        // rebuilds the display on the way back, with blank new surfaces).
+        std::vector<uint32_t> before;
+        for (int32_t y : {1, 3, 301, 599})
+            before.push_back(BackBuffer->GetPixel(400, y));
         h.Form->OnDeactivate();
         h.Form->OnRestore();
         h.Form->OnActivate();
@@ -176,8 +181,11 @@ TEST(Restore, GameInterruptedByMinimisingComesBackPausedBehindStripes)
         const uint32_t stripe = GameSheetColor(SheetPauseStripe);
         for (int32_t y : {0, 2, 300, 598})
             EXPECT_EQ(SnapshotSurface->GetPixel(400, y), stripe) << "row " << y;
-        for (int32_t y : {1, 3, 301, 599})
-            EXPECT_EQ(SnapshotSurface->GetPixel(400, y), BackBuffer->GetPixel(400, y)) << "row " << y;
+        size_t i = 0;
+        for (int32_t y : {1, 3, 301, 599}) {
+            EXPECT_NE(before[i], 0u) << "the game frame has a picture there";
+            EXPECT_EQ(SnapshotSurface->GetPixel(400, y), before[i++]) << "row " << y;
+        }
         h.Frame();
         EXPECT_EQ(h.Shown(400, 0), stripe);
     }
@@ -247,6 +255,80 @@ TEST(FrameLoop, ActivationMusicStopsWhenLeftAndRestartsByState)
             EXPECT_EQ(h.P.Music.Loaded.size(), loads);
             EXPECT_EQ(h.P.Music.Playing, 0u);
         }
+    }
+}
+
+// The frozen frame behind the pause and every dialog over the game (the
+// high-score table behind the clear-table question) is still there after
+// any number of display switches and restores.
+TEST(Restore, TheFrozenFrameSurvivesEveryDisplayRebuild)
+{
+    enum TSetUp { Pause, QuitQuestion, NameEntry, ClearTableQuestion };
+    enum TRebuild { AltEnterTwice, AltEnterThrice, LeaveFullScreenAndComeBack };
+    const struct {
+        const char* Name;
+        TSetUp SetUp;
+        TRebuild Rebuild;
+        int32_t X, Y;   // a point the screen's own pieces leave uncovered
+    } cases[] = {
+        {"pause, Alt+Enter twice", Pause, AltEnterTwice, 20, 21},
+        {"pause, Alt+Enter three times", Pause, AltEnterThrice, 20, 21},
+        {"pause, Alt+Tab out of full screen and back", Pause, LeaveFullScreenAndComeBack, 20, 21},
+        {"in-game exit question, Alt+Enter", QuitQuestion, AltEnterTwice, 20, 20},
+        {"in-game exit question, out of full screen and back", QuitQuestion, LeaveFullScreenAndComeBack, 20, 20},
+        {"name entry, Alt+Enter", NameEntry, AltEnterThrice, 20, 20},
+        {"clear-table question, Alt+Enter", ClearTableQuestion, AltEnterTwice, 300, 130},
+        {"clear-table question, out of full screen and back", ClearTableQuestion, LeaveFullScreenAndComeBack, 300,
+         130},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Name);
+        THarness h({c.Rebuild != LeaveFullScreenAndComeBack});
+        h.Form->OnActivate();
+        StartGame(h);
+        h.Frames(5);
+        switch (c.SetUp) {
+        case Pause: h.Key('P'); break;
+        case QuitQuestion:
+            CurrentGame->Phase = PhasePlay;
+            h.Key(VK_ESCAPE);
+            break;
+        case NameEntry:
+            TakeSnapshot();
+            GameState = StateNameEntry;
+            break;
+        case ClearTableQuestion:
+            GameState = StateHighScores;
+            h.Frame();
+            HighScoreButtons->SetSelected(0);
+            h.Key(VK_RETURN);
+            break;
+        }
+        h.Frame();
+        const int32_t state = GameState;
+        const uint32_t frozen = h.Shown(c.X, c.Y);
+        ASSERT_NE(frozen, 0u) << "the frozen frame has a picture at the point";
+        switch (c.Rebuild) {
+        case AltEnterTwice:
+        case AltEnterThrice:
+            for (int i = 0; i < (c.Rebuild == AltEnterTwice ? 2 : 3); ++i) {
+                h.Key(VK_RETURN, true);
+                h.Frame();
+                EXPECT_EQ(h.Shown(c.X, c.Y), frozen) << "after switch " << i + 1;
+            }
+            break;
+        case LeaveFullScreenAndComeBack:
+            for (int i = 0; i < 2; ++i) {
+                h.Form->OnDeactivate();
+                ASSERT_EQ(h.P.Display.Minimizes, i + 1);
+                h.Form->OnRestore();
+                h.Form->OnActivate();
+                h.Frame();
+                EXPECT_EQ(h.Shown(c.X, c.Y), frozen) << "after restore " << i + 1;
+            }
+            break;
+        }
+        EXPECT_EQ(GameState, state);
     }
 }
 

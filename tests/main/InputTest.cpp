@@ -450,3 +450,98 @@ TEST(Mouse, MovesAreKeptOnlyWhileTheProgramIsActive)
 }
 
 } // namespace
+
+namespace {
+
+// A click that brings the window back acts where it is made, not on the item
+// hovered before the player left.
+TEST(Mouse, TheActivatingClickActsWhereItIsMade)
+{
+    const struct {
+        const char* Name;
+        int32_t State;
+        int32_t HoverX, HoverY;   // hovered before leaving
+        int32_t ClickX, ClickY;   // clicked on the way back
+        int32_t After;
+    } cases[] = {
+        {"main menu: new game hovered, help clicked", StateMainMenu, 600, 350, 600, 470, StateHelpOverview},
+        {"main menu: help hovered, options clicked", StateMainMenu, 600, 470, 600, 390, StateOptions},
+        {"exit question: Yes hovered, No clicked", StateExitConfirm, 300, 360, 480, 360, StateMainMenu},
+        {"high scores: back hovered, clear clicked", StateHighScores, 150, 480, 100, 160, StateClearScoresConfirm},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Name);
+        MenuHarness h;
+        h.Form->OnActivate();
+        GameState = c.State;
+        h.MoveMouse(c.HoverX, c.HoverY);
+        h.Frame();
+        h.Form->OnDeactivate();
+        h.MoveMouse(c.ClickX, c.ClickY); // unseen: the program is not active
+        h.Frame();
+        h.Form->OnActivate();
+        h.Form->OnMouseDown(0, c.ClickX, c.ClickY); // in the same batch of events as the activation
+        EXPECT_EQ(GameState, c.After);
+        EXPECT_EQ(MouseX, c.ClickX);
+        EXPECT_EQ(MouseY, c.ClickY);
+    }
+}
+
+TEST(Mouse, AMoveAndAClickBetweenTwoFramesActOnTheItemClicked)
+{
+    MenuHarness h;
+    h.Form->OnActivate();
+    h.MoveMouse(600, 350); // "new game"
+    h.Frame();
+    h.MoveMouse(600, 470); // "help", no frame drawn since
+    h.ClickHere();
+    EXPECT_EQ(GameState, StateHelpOverview);
+}
+
+// While another program is in front, the pointer belongs to the player.
+TEST(Mouse, ThePointerIsNeverMovedWhileTheProgramIsInactive)
+{
+    MenuHarness h;
+    h.Form->OnActivate();
+    GameState = StatePlaying;
+    h.Frames(3);
+    const int moved = h.P.Display.CursorMoves;
+    EXPECT_GT(moved, 0) << "in play the mouse flies the ship and the pointer is kept in the window";
+    h.Form->OnDeactivate();
+    h.MoveMouse(10, 10); // the pointer crosses the window
+    h.Frames(20);
+    EXPECT_EQ(h.P.Display.CursorMoves, moved);
+    h.Form->OnActivate();
+    h.Frames(2);
+    EXPECT_GT(h.P.Display.CursorMoves, moved) << "play reads the mouse again once in front";
+}
+
+// The first Alt+Tab out of full screen minimises, whatever focus did before.
+TEST(Input, LeavingFullScreenMinimisesEvenAfterFocusWasLostInAWindow)
+{
+    const struct {
+        const char* Name;
+        bool SwitchWithAltEnter;
+    } cases[] = {{"Alt+Enter", true}, {"the options screen", false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Name);
+        MenuHarness h;
+        h.Form->OnActivate();
+        h.Form->OnDeactivate(); // another program in front, in window mode
+        h.Form->OnActivate();
+        if (c.SwitchWithAltEnter) {
+            h.Key(VK_RETURN, true);
+        } else {
+            GameState = StateOptions;
+            OptionsMenu->Selected = 0;
+            h.Key(VK_RETURN);
+        }
+        ASSERT_FALSE(GameOptions.Windowed);
+        h.Frame();
+        h.Form->OnDeactivate();
+        EXPECT_EQ(h.P.Display.Minimizes, 1);
+        EXPECT_FALSE(SkipNextMinimize);
+    }
+}
+
+} // namespace

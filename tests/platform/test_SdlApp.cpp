@@ -12,6 +12,7 @@
 #include "platform/App.h"
 #include "platform/sdl/SdlDisplay.h"
 #include "platform/sdl/SdlInput.h"
+#include "platform/sdl/SdlMixer.h"
 
 namespace {
 
@@ -92,6 +93,30 @@ protected:
         RunMessageLoop(recorder);
         return recorder.Log;
     }
+    // What the screen shows at its centre and 5 pixels into the picture's
+    // top-left corner, through whichever path the display chose.
+    void ReadShown(int& ow, int& oh, uint32_t& centre, uint32_t& topLeft)
+    {
+        SDL_Renderer* renderer = SDL_GetRenderer(Display->Window());
+        SDL_Surface* surface = renderer ? nullptr : SDL_GetWindowSurface(Display->Window());
+        if (renderer)
+            SDL_GetRendererOutputSize(renderer, &ow, &oh);
+        else if (surface)
+            ow = surface->w, oh = surface->h;
+        const SDL_Rect c{ow / 2, oh / 2, 1, 1};
+        const SDL_Rect t{ow / 2 - 400 * oh / 600 + 5, 5, 1, 1};
+        if (renderer) {
+            ASSERT_EQ(SDL_RenderReadPixels(renderer, &c, SDL_PIXELFORMAT_ARGB8888, &centre, 4), 0) << SDL_GetError();
+            ASSERT_EQ(SDL_RenderReadPixels(renderer, &t, SDL_PIXELFORMAT_ARGB8888, &topLeft, 4), 0);
+        } else {
+            ASSERT_NE(surface, nullptr) << SDL_GetError();
+            auto at = [&](const SDL_Rect& r) {
+                return static_cast<const uint32_t*>(surface->pixels)[r.y * (surface->pitch / 4) + r.x];
+            };
+            centre = at(c);
+            topLeft = at(t);
+        }
+    }
     TSdlDisplay* Display = nullptr;
 };
 
@@ -130,14 +155,9 @@ TEST_F(SdlAppTest, FramesAreShownWithTheirTopByteIgnoredInBothModes)
         const TRect corner{0, 0, 100, 100};
         frame->Blt(&corner, nullptr, nullptr, DDBLT_COLORFILL, 0x00FF8000);
         Platform.Display->Present(*frame, TRect{0, 0, 800, 600});
-        SDL_Renderer* renderer = SDL_GetRenderer(Display->Window());
         int ow = 0, oh = 0;
-        SDL_GetRendererOutputSize(renderer, &ow, &oh);
         uint32_t centre = 0, topLeft = 0;
-        const SDL_Rect c{ow / 2, oh / 2, 1, 1};
-        const SDL_Rect t{ow / 2 - 400 * ow / 800 + 5, 5, 1, 1};
-        ASSERT_EQ(SDL_RenderReadPixels(renderer, &c, SDL_PIXELFORMAT_ARGB8888, &centre, 4), 0) << SDL_GetError();
-        ASSERT_EQ(SDL_RenderReadPixels(renderer, &t, SDL_PIXELFORMAT_ARGB8888, &topLeft, 4), 0);
+        ReadShown(ow, oh, centre, topLeft);
         EXPECT_EQ(centre & 0xFFFFFF, 0x123456u) << (windowed ? "window" : "full screen");
         EXPECT_EQ(topLeft & 0xFFFFFF, 0xFF8000u) << (windowed ? "window" : "full screen");
         if (!windowed) {
@@ -296,6 +316,163 @@ TEST_F(SdlAppTest, CursorPlacedInScreenCoordinatesLandsInTheClientAreaWithoutDev
     ASSERT_EQ(Platform.Mouse->GetDeviceState(20, state), DD_OK);
     EXPECT_EQ(state[0], 0);
     EXPECT_EQ(state[1], 0);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(SdlAppTest, AHeldAltCombinationArrivesOnce)
+{
+    // Key repeats of Alt+Enter would switch the display mode again and again;
+    // plain keys keep repeating.
+    TRecorder r;
+    const auto log = Run({Key(SDLK_RETURN, SDL_SCANCODE_RETURN, KMOD_LALT),
+                          Key(SDLK_RETURN, SDL_SCANCODE_RETURN, KMOD_LALT, 1),
+                          Key(SDLK_RETURN, SDL_SCANCODE_RETURN, KMOD_LALT, 1),
+                          Key(SDLK_LALT, SDL_SCANCODE_LALT, KMOD_LALT, 1),
+                          Key(SDLK_RETURN, SDL_SCANCODE_RETURN, KMOD_NONE, 1)},
+                         r);
+    EXPECT_EQ(log, (std::vector<std::string>{"key 13 alt", "key 13"}));
+}
+
+TEST_F(SdlAppTest, EffectsAreHeardOnlyWhileTheWindowIsInFront)
+{
+    const struct {
+        const char* Name;
+        std::vector<SDL_WindowEventID> Events;
+        bool Heard;
+    } cases[] = {
+        {"at start", {}, true},
+        {"another program in front", {SDL_WINDOWEVENT_FOCUS_LOST}, false},
+        {"minimised", {SDL_WINDOWEVENT_MINIMIZED}, false},
+        {"back in front", {SDL_WINDOWEVENT_FOCUS_LOST, SDL_WINDOWEVENT_FOCUS_GAINED}, true},
+        {"restored from the taskbar",
+         {SDL_WINDOWEVENT_FOCUS_LOST, SDL_WINDOWEVENT_MINIMIZED, SDL_WINDOWEVENT_RESTORED,
+          SDL_WINDOWEVENT_FOCUS_GAINED},
+         true},
+    };
+    for (const auto& c : cases) {
+        TearDown();
+        SetUp();
+        std::vector<SDL_Event> events;
+        for (SDL_WindowEventID id : c.Events)
+            events.push_back(Window(id));
+        TRecorder r;
+        Run(events, r);
+        EXPECT_EQ(EffectsInFront(), c.Heard) << c.Name;
+    }
+}
+
+TEST_F(SdlAppTest, ThePointerPositionReachesTheGameWhenTheWindowComesToTheFront)
+{
+    // The pointer crosses the window while another program is in front
+    // (moves the game does not keep then), and the window is activated with
+    // the pointer resting there: the game hears where it is. A pointer that
+    // left the window tells nothing.
+    SDL_Event move{};
+    move.type = SDL_MOUSEMOTION;
+    move.motion.windowID = Display->WindowId();
+    move.motion.x = 300;
+    move.motion.y = 250;
+    const struct {
+        const char* Name;
+        std::vector<SDL_Event> Events;
+        std::vector<std::string> Log;
+    } cases[] = {
+        {"pointer over the window",
+         {Window(SDL_WINDOWEVENT_FOCUS_LOST), Window(SDL_WINDOWEVENT_ENTER), move, Window(SDL_WINDOWEVENT_FOCUS_GAINED)},
+         {"deactivate", "move 300,250", "activate", "move 300,250"}},
+        {"pointer gone",
+         {Window(SDL_WINDOWEVENT_FOCUS_LOST), move, Window(SDL_WINDOWEVENT_LEAVE), Window(SDL_WINDOWEVENT_FOCUS_GAINED)},
+         {"deactivate", "move 300,250", "activate"}},
+        {"pointer never seen", {Window(SDL_WINDOWEVENT_FOCUS_LOST), Window(SDL_WINDOWEVENT_FOCUS_GAINED)},
+         {"deactivate", "activate"}},
+    };
+    for (const auto& c : cases) {
+        TearDown();
+        SetUp();
+        std::vector<SDL_Event> events = c.Events;
+        for (SDL_Event& e : events)
+            if (e.type == SDL_WINDOWEVENT)
+                e.window.windowID = Display->WindowId();
+            else
+                e.motion.windowID = Display->WindowId();
+        TRecorder r;
+        EXPECT_EQ(Run(events, r), c.Log) << c.Name;
+    }
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(SdlAppTest, WithoutAGpuTheWindowSurfaceShowsTheFrameAndNoRendererIsMade)
+{
+    // The headless driver has no OpenGL at all: the window surface path.
+    EXPECT_EQ(Display->Path(), TPresentPath::WindowSurface);
+    EXPECT_EQ(SDL_GetRenderer(Display->Window()), nullptr);
+    EXPECT_STREQ(Display->RendererName(), "window surface");
+}
+
+TEST_F(SdlAppTest, MousePositionsOnTheFullScreenPictureArriveInFramePixels)
+{
+    // 1024 x 768 full screen shows the frame 1.28 times: window pixel 640,
+    // 384 is frame pixel 500, 300 (the centre sampled), and relative motion
+    // shrinks by the same factor.
+    Platform.Display->SetMode(false);
+    Platform.Mouse->Acquire();
+    SDL_PumpEvents();
+    SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
+    SDL_Event move{};
+    move.type = SDL_MOUSEMOTION;
+    move.motion.windowID = Display->WindowId();
+    move.motion.x = 640;
+    move.motion.y = 384;
+    move.motion.xrel = 64;
+    move.motion.yrel = -32;
+    SDL_Event down{};
+    down.type = SDL_MOUSEBUTTONDOWN;
+    down.button.windowID = Display->WindowId();
+    down.button.button = SDL_BUTTON_LEFT;
+    down.button.state = SDL_PRESSED;
+    down.button.x = 1023;
+    down.button.y = 767;
+    TRecorder r;
+    const auto log = Run({move, down}, r);
+    EXPECT_EQ(log, (std::vector<std::string>{"move 500,300", "down 0 799,599"}));
+    int32_t state[5] = {};
+    ASSERT_EQ(Platform.Mouse->GetDeviceState(20, state), DD_OK);
+    EXPECT_EQ(state[0], 50);
+    EXPECT_EQ(state[1], -25);
+    int32_t x = 512, y = 384;
+    Display->WindowToFrame(x, y);
+    EXPECT_EQ(x, 400);
+    EXPECT_EQ(y, 300);
+}
+
+TEST_F(SdlAppTest, TheWindowKeepsItsSizeWhenTheBorderIsDragged)
+{
+    // The window is resizable only so that maximise is offered; a new size
+    // from outside is undone at the next frame.
+    TDirectDraw dd;
+    TSurface* frame = dd.CreateSurface(800, 600);
+    Platform.Display->SetMode(true);
+    EXPECT_TRUE(SDL_GetWindowFlags(Display->Window()) & SDL_WINDOW_RESIZABLE);
+    const int scale = Display->WindowScale();
+    SDL_SetWindowSize(Display->Window(), 900, 500);
+    Platform.Display->Present(*frame, TRect{0, 0, 800, 600});
+    int w = 0, h = 0;
+    SDL_GetWindowSize(Display->Window(), &w, &h);
+    EXPECT_EQ(w, 800 * scale);
+    EXPECT_EQ(h, 600 * scale);
+    // Full screen is left alone.
+    Platform.Display->SetMode(false);
+    Platform.Display->Present(*frame, TRect{0, 0, 800, 600});
+    SDL_GetWindowSize(Display->Window(), &w, &h);
+    EXPECT_EQ(w, 1024);
+    EXPECT_EQ(h, 768);
+    dd.Release(frame);
 }
 
 } // namespace

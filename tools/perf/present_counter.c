@@ -1,11 +1,16 @@
 /* Counts the frames the game puts on the screen, without touching the game.
  *
  * Loaded with LD_PRELOAD, it stands in front of SDL's SDL_RenderPresent and
- * SDL_RenderCopy, passes every call on to SDL, and keeps:
+ * SDL_RenderCopy (the renderer path) and SDL_UpdateWindowSurface and
+ * SDL_UpdateWindowSurfaceRects (the window surface path), passes every call
+ * on to SDL, and keeps:
  *   - every present, and the time of the first one;
  *   - pictures: presents that show a copied frame (the game's own frames; the
- *     black present made when the display mode is set up is not one of them),
- *     and the time of the first one.
+ *     black present made when the display mode is set up is not one of them:
+ *     the renderer's has no copy, the window surface's is a whole-surface
+ *     update, while frames go out through the rectangle update), and the time
+ *     of the first one;
+ *   - which path showed the pictures.
  * The figures go to the file named by ZEPHYRION_PRESENT_COUNTER_FILE, rewritten
  * whole (through a rename, so a reader never sees half a file) on the first
  * picture, after every 16th present and when the program ends. Times are
@@ -29,7 +34,10 @@ typedef struct SDL_Renderer SDL_Renderer;
 typedef struct SDL_Texture SDL_Texture;
 typedef struct SDL_Rect SDL_Rect;
 
+typedef struct SDL_Window SDL_Window;
 typedef void (*PresentFn)(SDL_Renderer*);
+typedef int (*UpdateFn)(SDL_Window*);
+typedef int (*UpdateRectsFn)(SDL_Window*, const SDL_Rect*, int);
 typedef int (*CopyFn)(SDL_Renderer*, SDL_Texture*, const SDL_Rect*, const SDL_Rect*);
 
 static const char* OutPath;
@@ -41,6 +49,8 @@ static int64_t LastPictureNs = -1;
 static uint64_t Presents;
 static uint64_t Pictures;
 static int CopiedSincePresent;
+static uint64_t RendererPictures;
+static uint64_t SurfacePictures;
 
 /* dlsym hands back an object pointer; POSIX guarantees it converts to a
  * function pointer, ISO C does not, so the copy goes through memcpy. */
@@ -71,10 +81,12 @@ static void WriteFigures(void)
     n = snprintf(text, sizeof text,
                  "pid %ld\nloaded_ns %lld\npresents %llu\npictures %llu\n"
                  "first_present_ns %lld\nfirst_picture_ns %lld\n"
-                 "last_present_ns %lld\nlast_picture_ns %lld\n",
+                 "last_present_ns %lld\nlast_picture_ns %lld\n"
+                 "renderer_pictures %llu\nsurface_pictures %llu\n",
                  (long)getpid(), (long long)LoadedNs, (unsigned long long)Presents,
                  (unsigned long long)Pictures, (long long)FirstPresentNs, (long long)FirstPictureNs,
-                 (long long)LastPresentNs, (long long)LastPictureNs);
+                 (long long)LastPresentNs, (long long)LastPictureNs,
+                 (unsigned long long)RendererPictures, (unsigned long long)SurfacePictures);
     if (n <= 0 || (size_t)n >= sizeof text)
         return;
     fd = open(tmp, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
@@ -112,29 +124,59 @@ int SDL_RenderCopy(SDL_Renderer* renderer, SDL_Texture* texture, const SDL_Rect*
     return next ? next(renderer, texture, src, dst) : -1;
 }
 
-void SDL_RenderPresent(SDL_Renderer* renderer)
+/* One present; picture says whether it showed a frame. */
+static void Counted(int picture, uint64_t* pathPictures)
 {
-    static PresentFn next;
-    int64_t now;
+    int64_t now = NowNs();
     int firstPicture = 0;
-    if (!next)
-        NextSymbol("SDL_RenderPresent", &next, sizeof next);
-    if (next)
-        next(renderer);
-    now = NowNs();
     ++Presents;
     LastPresentNs = now;
     if (FirstPresentNs < 0)
         FirstPresentNs = now;
-    if (CopiedSincePresent) {
+    if (picture) {
         ++Pictures;
+        ++*pathPictures;
         LastPictureNs = now;
         if (FirstPictureNs < 0) {
             FirstPictureNs = now;
             firstPicture = 1;
         }
     }
-    CopiedSincePresent = 0;
     if (firstPicture || Presents % 16 == 0)
         WriteFigures();
+}
+
+void SDL_RenderPresent(SDL_Renderer* renderer)
+{
+    static PresentFn next;
+    int picture;
+    if (!next)
+        NextSymbol("SDL_RenderPresent", &next, sizeof next);
+    if (next)
+        next(renderer);
+    picture = CopiedSincePresent;
+    CopiedSincePresent = 0;
+    Counted(picture, &RendererPictures);
+}
+
+int SDL_UpdateWindowSurface(SDL_Window* window)
+{
+    static UpdateFn next;
+    int result;
+    if (!next)
+        NextSymbol("SDL_UpdateWindowSurface", &next, sizeof next);
+    result = next ? next(window) : -1;
+    Counted(0, &SurfacePictures);
+    return result;
+}
+
+int SDL_UpdateWindowSurfaceRects(SDL_Window* window, const SDL_Rect* rects, int count)
+{
+    static UpdateRectsFn next;
+    int result;
+    if (!next)
+        NextSymbol("SDL_UpdateWindowSurfaceRects", &next, sizeof next);
+    result = next ? next(window, rects, count) : -1;
+    Counted(1, &SurfacePictures);
+    return result;
 }
