@@ -237,6 +237,7 @@ TEST_F(Controller, MouseDeviceIsReadEveryFrameAndTheCursorKeptInsideInMouseMode)
     StartPlay();
     P.Mouse.Buttons[1] = 0x80;
     MouseMode = -1;
+    FormActive = -1; // the game's window is in front
     const int moves = P.Display.CursorMoves;
     Frame();
     EXPECT_EQ(MouseState[13], 0x80);
@@ -245,5 +246,12 @@ TEST_F(Controller, MouseDeviceIsReadEveryFrameAndTheCursorKeptInsideInMouseMode)
     EXPECT_EQ(P.Display.CursorY, P.Display.Top + 200);
     MouseMode = 0;
     Frame();
+    EXPECT_EQ(P.Display.CursorMoves, moves + 1);
+    // With another program in front the pointer is the player's, even in
+    // mouse mode; the device is still read.
+    MouseMode = -1;
+    FormActive = 0;
+    Frame();
+    EXPECT_EQ(MouseState[13], 0x80);
     EXPECT_EQ(P.Display.CursorMoves, moves + 1);
 }
