@@ -103,7 +103,14 @@ class Desktop:
             log.flush()
             self.game = subprocess.Popen([os.path.join(self.build, "zephyrion")], cwd=cwd, env=env,
                                          stdout=log, stderr=log)
-        self.window = wait_for("the game's window appears", self.find_window)
+        try:
+            self.window = wait_for("the game's window appears", self.find_window)
+        except Failure as e:
+            # Tell a game without a window on this X server (it reached
+            # another one on the same display number) from a hidden window.
+            any_window = self.call("xdotool", "search", "--pid", str(self.game.pid))
+            raise Failure("%s (%s)" % (e, "a window, never shown" if any_window else
+                                       "no window of the game on this X server at all"))
         return self.game
 
     def find_window(self):
