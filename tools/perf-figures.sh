@@ -90,7 +90,7 @@ scene full_menu "full screen ($SCREEN), main menu"
 scene full_play "full screen ($SCREEN), play"
 row "peak resident memory (VmHWM)" "$(( ${fig[peak_rss_kb]:-0} / 1024 )) MB"
 if [ -n "${fig[doom_fps]:-}" ]; then
-  scene doom "Chocolate Doom (Freedoom), title demo, 800 x 600 window"
+  scene doom "Chocolate Doom (Freedoom), title demo, 800x600"
   row "Chocolate Doom: peak resident memory" "$(( ${fig[doom_peak_rss_kb]:-0} / 1024 )) MB"
 else
   echo "(Chocolate Doom is not installed: apt-get install chocolate-doom freedoom for its figures beside ours)"

@@ -103,7 +103,14 @@ class Desktop:
             log.flush()
             self.game = subprocess.Popen([os.path.join(self.build, "zephyrion")], cwd=cwd, env=env,
                                          stdout=log, stderr=log)
-        self.window = wait_for("the game's window appears", self.find_window)
+        try:
+            self.window = wait_for("the game's window appears", self.find_window)
+        except Failure as e:
+            # Tell a game without a window on this X server (it reached
+            # another one on the same display number) from a hidden window.
+            any_window = self.call("xdotool", "search", "--pid", str(self.game.pid))
+            raise Failure("%s (%s)" % (e, "a window, never shown" if any_window else
+                                       "no window of the game on this X server at all"))
         return self.game
 
     def find_window(self):
@@ -361,14 +368,25 @@ def check_maximise(build, artifacts, results):
         d.key("alt+Return")
         g = wait_for("Alt+Enter comes back to the window", windowed)
 
-        # A double click on the caption: full screen again.
-        caption_y = g[1] - max(extents[2] // 2, 1)
+        # A double click on the caption: full screen again. The window may
+        # still be on its way to its place: the caption is found on a
+        # geometry that reads the same twice running.
         # The window manager judges the two clicks' timing itself; on a busy
         # machine it may take them as two single clicks, so the double click
         # is given again while the window is still not full screen.
-        d.call("xdotool", "mousemove", str(g[0] + 200), str(caption_y))
         full = lambda: d.geometry() == (0, 0, 1280, 1024)
         for attempt in range(3):
+            last = [None]
+
+            def settled():
+                now = windowed()
+                same = now and now == last[0]
+                last[0] = now
+                return same and now
+
+            g = wait_for("the window settles before the caption double click", settled, interval=0.3)
+            caption_y = g[1] - max(extents[2] // 2, 1)
+            d.call("xdotool", "mousemove", str(g[0] + 200), str(caption_y))
             d.call("xdotool", "click", "--repeat", "2", "--delay", "60", "1")
             try:
                 wait_for("a double click on the caption goes full screen", full, timeout=TIMEOUT / 3)
