@@ -47,7 +47,7 @@ install_missing() {
     sudo -v || need_root "sudo refused" "${missing[*]}"
     sudo=(sudo)
   fi
-  echo "Installing ${#missing[@]} Debian packages: ${missing[*]}"
+  echo "Installing missing Debian packages: ${missing[*]}"
   local log
   log="$(mktemp)"
   if ! { "${sudo[@]}" apt-get update -q &&
