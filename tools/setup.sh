@@ -7,15 +7,16 @@ set -euo pipefail
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 BUILD="${ZEPHYRION_BUILD_DIR:-$ROOT/build}"
 
-# What the game, its data and the tools that make the data need (./play).
 GAME_PACKAGES=(cmake ninja-build pkg-config g++ libsdl2-dev libsdl2-mixer-dev libsdl2-ttf-dev
-  libxmp-dev libcurl4-openssl-dev libcairo2-dev libfontconfig-dev fonts-play fonts-dejavu-core)
-# The score server.
-SERVER_PACKAGES=(libcpp-httplib-dev libsqlite3-dev)
-# The tests, the benchmarks and the package checks (./run-tests).
-TEST_PACKAGES=(libgtest-dev libgmock-dev libbenchmark-dev
-  xvfb xauth xdotool imagemagick x11-utils openmpt123 sox procps python3 curl
-  dpkg-dev fakeroot lintian desktop-file-utils)
+  libxmp-dev libcurl4-openssl-dev libcairo2-dev libcpp-httplib-dev libsqlite3-dev libfontconfig-dev
+  libgtest-dev libgmock-dev libbenchmark-dev fonts-play fonts-dejavu-core)
+TEST_PACKAGES=(xvfb xauth xdotool imagemagick x11-utils openmpt123 sox procps python3 curl)
+
+# ./play installs GAME_PACKAGES (what builds the game, its data and the score
+# server), ./run-tests those and TEST_PACKAGES (what only the tests run); each
+# part adds its own with GAME_PACKAGES+=(...) or TEST_PACKAGES+=(...) above.
+# The package checks: making and linting the Debian packages, the desktop entry.
+TEST_PACKAGES+=(dpkg-dev fakeroot lintian desktop-file-utils)
 
 # Stops with the one command a newcomer needs when packages must be installed
 # and this user cannot become root.

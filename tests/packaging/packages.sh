@@ -171,8 +171,15 @@ run_game() {
   local pid=$!
   PIDS+=("$pid")
   game_window() { xdotool search --name '^Zephyrion$' >/dev/null 2>&1 || ! kill -0 "$pid" 2>/dev/null; }
-  wait_for 90 "the window of the $name game" game_window
+  local started=$SECONDS
+  if ! (wait_for 90 "the window of the $name game" game_window); then
+    echo "windows on the display:" >&2
+    xdotool search --name . getwindowname %@ >&2 2>/dev/null || true
+    cat "$T/$name.log" >&2
+    fail "no window of the $name game"
+  fi
   kill -0 "$pid" 2>/dev/null || { cat "$T/$name.log"; fail "the $name game ended before its window showed"; }
+  echo "   its window showed after $((SECONDS - started)) s"
   kill -TERM "$pid"
   game_gone() { ! kill -0 "$pid" 2>/dev/null; }
   wait_for 30 "the $name game to end on SIGTERM (is it showing an error box?)" game_gone

@@ -51,7 +51,6 @@ endfunction()
 zephyrion_launcher(${CMAKE_INSTALL_BINDIR} ${ZEPHYRION_STAGING_DIR}/bin/zephyrion)
 zephyrion_launcher(games ${ZEPHYRION_STAGING_DIR}/games/zephyrion)
 zephyrion_gzip(${ZEPHYRION_PACKAGING_DIR}/zephyrion.6 zephyrion.6)
-zephyrion_gzip(${ZEPHYRION_PACKAGING_DIR}/zephyrion-scores.1 zephyrion-scores.1)
 foreach(ZEPHYRION_PACKAGE_NAME zephyrion zephyrion-scores)
   zephyrion_gzip(${ZEPHYRION_PACKAGING_DIR}/changelog.in doc/${ZEPHYRION_PACKAGE_NAME}/changelog)
 endforeach()
@@ -80,8 +79,17 @@ install(FILES ${ZEPHYRION_PACKAGING_DIR}/copyright ${ZEPHYRION_STAGING_DIR}/doc/
 if(TARGET zephyrion-scores)
   install(TARGETS zephyrion-scores RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT server
     OPTIONAL)
-  install(FILES ${ZEPHYRION_STAGING_DIR}/zephyrion-scores.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1
-    COMPONENT server)
+  # Its manual page is made with the program, so that an install after a
+  # build of the game alone has neither.
+  set(page ${ZEPHYRION_STAGING_DIR}/server/zephyrion-scores.1.gz)
+  configure_file(${ZEPHYRION_PACKAGING_DIR}/zephyrion-scores.1 ${ZEPHYRION_STAGING_DIR}/zephyrion-scores.1 @ONLY)
+  add_custom_command(OUTPUT ${page}
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${ZEPHYRION_STAGING_DIR}/server
+    COMMAND sh -c "gzip -9nc \"$1\" >\"$2\"" sh ${ZEPHYRION_STAGING_DIR}/zephyrion-scores.1 ${page}
+    DEPENDS ${ZEPHYRION_STAGING_DIR}/zephyrion-scores.1 VERBATIM)
+  add_custom_target(zephyrion_scores_manual DEPENDS ${page})
+  add_dependencies(zephyrion-scores zephyrion_scores_manual)
+  install(FILES ${page} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1 COMPONENT server OPTIONAL)
   install(FILES ${ZEPHYRION_PACKAGING_DIR}/zephyrion-scores.service DESTINATION lib/systemd/system
     COMPONENT server EXCLUDE_FROM_ALL)
   install(FILES ${ZEPHYRION_PACKAGING_DIR}/zephyrion-scores.sysusers DESTINATION lib/sysusers.d
