@@ -4,7 +4,8 @@
 # there: every file, the server's user and service, the server started the
 # way its service starts it, and the game started through its launcher from
 # another folder. Then installs the build into a prefix of its own with
-# cmake --install, moves that prefix and starts the game from there.
+# cmake --install, moves that prefix and starts the game from there, and
+# installs it into a player's own ~/.local.
 #
 #   packages.sh <source folder> <build folder>
 set -euo pipefail
@@ -160,11 +161,14 @@ curl -sf "http://127.0.0.1:$PORT/cgi/version.pl?version&prg=Zephyrion" | grep -q
 kill -TERM "$SERVER_PID"
 wait "$SERVER_PID" || fail "the packaged server did not stop cleanly on SIGTERM"
 
-# run_game LAUNCHER HOME NAME: starts the game through LAUNCHER from another
-# folder under a private X display, waits for its window and ends it with
-# SIGTERM, which a game that loaded its data answers with a clean exit.
+# run_game LAUNCHER HOME NAME DATA: starts the game through LAUNCHER from
+# another folder under a private X display, waits for its window and ends it
+# with SIGTERM, which a game that loaded its data answers with a clean exit.
+# The player's folder must then show the installed data in DATA: through
+# links, or as itself when the data lie there (the prefix ~/.local), with
+# nothing left inside the data's folders.
 run_game() {
-  local launcher="$1" home="$2" name="$3"
+  local launcher="$1" home="$2" name="$3" data="$4"
   mkdir -p "$home" "$T/elsewhere"
   (cd "$T/elsewhere" && exec env HOME="$home" XDG_DATA_HOME= SDL_AUDIODRIVER=dummy "$launcher") \
     >"$T/$name.log" 2>&1 &
@@ -184,8 +188,15 @@ run_game() {
   game_gone() { ! kill -0 "$pid" 2>/dev/null; }
   wait_for 30 "the $name game to end on SIGTERM (is it showing an error box?)" game_gone
   wait "$pid" || { cat "$T/$name.log"; fail "the $name game did not end cleanly (its data not found?)"; }
+  local here="$home/.local/share/zephyrion"
   for d in Data sound; do
-    [ -L "$home/.local/share/zephyrion/$d" ] || fail "the $name launcher made no link $d in the player's folder"
+    if [ "$here" -ef "$data" ]; then
+      [ -d "$here/$d" ] && [ ! -L "$here/$d" ] || fail "the $name launcher replaced the data folder $d"
+    else
+      [ "$(readlink "$here/$d")" = "$data/$d" ] ||
+        fail "the $name launcher links $d to '$(readlink "$here/$d")', not to $data/$d"
+    fi
+    [ ! -L "$data/$d/$d" ] || fail "the $name launcher put a link $d inside $data/$d"
   done
 }
 
@@ -198,9 +209,7 @@ if command -v Xvfb >/dev/null && command -v xdotool >/dev/null; then
   export DISPLAY=":$NUM"
 
   step "the packaged game, through its launcher"
-  run_game "$R/usr/games/zephyrion" "$T/home-package" packaged
-  [ "$(readlink "$T/home-package/.local/share/zephyrion/Data")" = "$R/usr/share/zephyrion/Data" ] ||
-    fail "the packaged launcher links Data to $(readlink "$T/home-package/.local/share/zephyrion/Data")"
+  run_game "$R/usr/games/zephyrion" "$T/home-package" packaged "$R/usr/share/zephyrion"
 
   step "cmake --install into a prefix of its own, then moved"
   cmake --install "$BUILD" --prefix "$T/prefix" >"$T/install.log" 2>&1 || { cat "$T/install.log"; fail "cmake --install"; }
@@ -210,9 +219,12 @@ if command -v Xvfb >/dev/null && command -v xdotool >/dev/null; then
   done
   mv "$T/prefix" "$T/moved prefix"
   ln -s "$T/moved prefix/bin/zephyrion" "$T/zephyrion-link"
-  run_game "$T/zephyrion-link" "$T/home-prefix" installed
-  [ "$(readlink "$T/home-prefix/.local/share/zephyrion/sound")" = "$T/moved prefix/share/zephyrion/sound" ] ||
-    fail "the installed launcher links sound to $(readlink "$T/home-prefix/.local/share/zephyrion/sound")"
+  run_game "$T/zephyrion-link" "$T/home-prefix" installed "$T/moved prefix/share/zephyrion"
+
+  step "cmake --install into the player's own ~/.local"
+  cmake --install "$BUILD" --prefix "$T/home-local/.local" >"$T/install.log" 2>&1 ||
+    { cat "$T/install.log"; fail "cmake --install --prefix ~/.local"; }
+  run_game "$T/home-local/.local/bin/zephyrion" "$T/home-local" home-local "$T/home-local/.local/share/zephyrion"
 else
   echo "SKIP: Xvfb or xdotool missing, the launchers are not started (./run-tests installs them)"
   exit 77
