@@ -15,8 +15,10 @@ TEST_PACKAGES=(xvfb xauth xdotool imagemagick x11-utils openmpt123 sox procps py
 # ./play installs GAME_PACKAGES (what builds the game, its data and the score
 # server), ./run-tests those and TEST_PACKAGES (what only the tests run); each
 # part adds its own with GAME_PACKAGES+=(...) or TEST_PACKAGES+=(...) above.
-# The package checks: making and linting the Debian packages, the desktop entry.
-TEST_PACKAGES+=(dpkg-dev fakeroot lintian desktop-file-utils)
+# The package checks: making and linting the Debian packages, the desktop entry
+# and the icon, the server's system user and service (systemd-sysusers,
+# systemd-analyze; a container has no systemd).
+TEST_PACKAGES+=(dpkg-dev fakeroot lintian desktop-file-utils file systemd)
 
 # Stops with the one command a newcomer needs when packages must be installed
 # and this user cannot become root.
