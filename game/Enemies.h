@@ -25,6 +25,11 @@ constexpr TSpriteSize EnemySize[EnemyKindCount] = {
 };
 constexpr int32_t EnemyHitPoints[EnemyKindCount] = {10, 20, 30, 30, 50, 50, 50, 50, 30};
 
+// How many of its lowest rows an across-flying ship shows at least: more
+// than the 15 pixels the fastest of the player's shots climbs in a frame, so
+// every shot that passes over it strikes it before it leaves the screen.
+constexpr int16_t AcrossInView = 16;
+
 constexpr int AsteroidKindCount = 2;
 constexpr TSpriteSize AsteroidSize[AsteroidKindCount] = {{36, 31}, {74, 52}};
 

@@ -33,6 +33,13 @@ void TEnemyShip::Move()
         break;
     case 1: // across at its start height, bouncing off the edges
         X = static_cast<int16_t>(X + DX);
+        // A ship of an across-flying formation that came in above the top
+        // edge first sinks into view, two pixels a frame, until its lowest
+        // AcrossInView rows show: a player's shot is removed once it passes
+        // the top edge, so a ship that stayed up there could never be shot
+        // (and on the first stage no new wave comes while it lives).
+        if (Y + EnemySize[Kind].H < AcrossInView)
+            Y = static_cast<int16_t>(Y + 2);
         break;
     case 2: // weaving down
         Y = static_cast<int16_t>(Y + 2);

@@ -95,10 +95,11 @@ void TGunner::CheckShot(int slot)
         ShotCount = static_cast<int8_t>(ShotCount - 1);
         return;
     }
-    // The box has the size of the gun's current pattern, not of the shot's
-    // own kind: a command ship that switched guns tests its old shots with
-    // the new pattern's box.
-    const TSpriteSize size = Pattern < ShotKindCount ? ShotSize[Pattern] : ShotSize[s.Kind < ShotKindCount ? s.Kind : 0];
+    // A shot strikes with the box of its own kind, the box the player sees
+    // drawn. (Tested with the box of the gun's current pattern, a command
+    // ship re-armed this frame would strike with its other gun's box: a
+    // 32 x 32 shot far above the ship with a 75 x 420 one.)
+    const TSpriteSize size = ShotSize[s.Kind < ShotKindCount ? s.Kind : 0];
     const int16_t x = s.RoundX(), y = s.RoundY();
     const TRect box = Bounds(x, y, size.W, size.H);
     const uint8_t damage = s.Kind < ShotKindCount ? ShotDamage[s.Kind] : 0;

@@ -31,6 +31,15 @@ TSurface* MenuSheet(int index)
 
 const TFontSpec EditFont{"Cranberry Cyr", 32, 20, 700};
 
+// The field's art is 41 pixels tall whatever the field's own height: a
+// frame at rows 4 and 36 around a well from row 6 to row 35. The 32-pixel
+// text cell starts 3 rows down, so the capitals stand from row 11 on the
+// baseline at row 29, tails and accents stay inside the well, and nothing
+// sits on the frame. The caret spans the letters, capitals to tails.
+constexpr int32_t EditTextTop = 3;
+constexpr int32_t EditCaretTop = 11;
+constexpr int32_t EditCaretBottom = 35; // the first row below the tails
+
 constexpr int32_t CaptionHeight = 46;
 constexpr int32_t CaptionWidth = 20;
 constexpr uint32_t CaretHalfPeriod = 300; // ms
@@ -220,7 +229,7 @@ void TDDEdit::Draw(TSurface* target)
     if (CaretOn && Active && Editing && target) {
         // A bright green bar three pixels wide just after the text.
         const int32_t x = Rect.Left + width + 15;
-        FillRoundRect(x - 1, Rect.Top + 12, 3, Rect.Bottom - 2 - (Rect.Top + 12), ColorBrightGreen, target);
+        FillRoundRect(x - 1, Rect.Top + EditCaretTop, 3, EditCaretBottom - EditCaretTop, ColorBrightGreen, target);
     }
 
     // The stored name itself becomes "Anna", not only its picture.
@@ -230,7 +239,7 @@ void TDDEdit::Draw(TSurface* target)
         Text[0] = char(UpperCase1252(static_cast<unsigned char>(Text[0])));
 
     if (target && Platform.Text)
-        Platform.Text->DrawText(*target, Rect.Left + 12, Rect.Top + 10, Text.substr(0, Length), EditFont,
+        Platform.Text->DrawText(*target, Rect.Left + 12, Rect.Top + EditTextTop, Text.substr(0, Length), EditFont,
                                 ColorBrightGreen, TA_LEFT | TA_TOP);
 }
 

@@ -53,35 +53,54 @@ std::string CookieValue(const std::string& header, const std::string& name)
     return {};
 }
 
-TSessions::TSessions(size_t capacity, Clock::duration lifetime)
-    : Capacity(capacity ? capacity : 1), Lifetime(lifetime)
+TSessions::TSessions(size_t capacity, Clock::duration lifetime, size_t perClient)
+    : Capacity(capacity ? capacity : 1), PerClient(perClient ? perClient : Capacity), Lifetime(lifetime)
 {
 }
 
 void TSessions::Forget(Clock::time_point now)
 {
-    // Order can hold ids already spent; they only count towards the bound.
-    while (!Order.empty() && (Order.size() > Capacity || Order.front().second <= now)) {
-        auto it = Open.find(Order.front().first);
-        if (it != Open.end() && it->second.Expires == Order.front().second)
+    // Order can hold ids already spent or pushed out; they only count towards the bound.
+    while (!Order.empty() && (Order.size() > Capacity || Order.front().Expires <= now)) {
+        const TOrder& oldest = Order.front();
+        auto it = Open.find(oldest.Id);
+        if (it != Open.end() && it->second.Expires == oldest.Expires)
             Open.erase(it);
+        auto client = ByClient.find(oldest.Client);
+        if (client != ByClient.end()) {
+            if (!client->second.empty() && client->second.front() == oldest.Id)
+                client->second.pop_front();
+            if (client->second.empty())
+                ByClient.erase(client);
+        }
         Order.pop_front();
     }
 }
 
-TSessions::TIssued TSessions::Issue()
+TSessions::TIssued TSessions::Issue(const std::string& client)
 {
     TIssued issued{RandomHex128(), RandomHex128()};
-    std::lock_guard<std::mutex> guard(Lock);
-    const Clock::time_point now = Now();
-    const Clock::time_point expires = now + Lifetime;
-    Open[issued.Id] = TSession{issued.Token, expires};
-    Order.emplace_back(issued.Id, expires);
-    Forget(now);
+    Keep(issued.Id, issued.Token, client);
     return issued;
 }
 
-bool TSessions::Spend(const std::string& id, const std::string& token)
+void TSessions::Keep(const std::string& id, const std::string& token, const std::string& client)
+{
+    std::lock_guard<std::mutex> guard(Lock);
+    const Clock::time_point now = Now();
+    const Clock::time_point expires = now + Lifetime;
+    Open[id] = TSession{token, expires};
+    Order.push_back(TOrder{id, client, expires});
+    std::deque<std::string>& mine = ByClient[client];
+    mine.push_back(id);
+    while (mine.size() > PerClient) {
+        Open.erase(mine.front());
+        mine.pop_front();
+    }
+    Forget(now);
+}
+
+bool TSessions::Spend(const std::string& id, const std::string& token, Clock::time_point* expires)
 {
     std::lock_guard<std::mutex> guard(Lock);
     const Clock::time_point now = Now();
@@ -89,8 +108,19 @@ bool TSessions::Spend(const std::string& id, const std::string& token)
     auto it = Open.find(id);
     if (it == Open.end() || token.empty() || it->second.Token != token || it->second.Expires <= now)
         return false;
+    if (expires)
+        *expires = it->second.Expires;
     Open.erase(it);
     return true;
+}
+
+void TSessions::Restore(const std::string& id, const std::string& token, Clock::time_point expires)
+{
+    // Its place in Order and ByClient was never given up: the same expiry
+    // lets Forget find it again.
+    std::lock_guard<std::mutex> guard(Lock);
+    if (expires > Now())
+        Open.emplace(id, TSession{token, expires});
 }
 
 size_t TSessions::Size()

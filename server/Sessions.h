@@ -1,7 +1,8 @@
 // Sessions of the score server: each version request opens one, with a
 // cookie id and a one-time value; a submission must bring both back, and the
 // value is spent by its first use. Memory stays bounded: sessions expire, and
-// the oldest are dropped when the table is full.
+// the oldest are dropped when the table is full; one client's many sessions
+// only ever push out that client's own older ones.
 #pragma once
 #include <chrono>
 #include <cstddef>
@@ -15,15 +16,22 @@ namespace scores {
 class TSessions {
 public:
     using Clock = std::chrono::steady_clock;
-    explicit TSessions(size_t capacity = 4096, Clock::duration lifetime = std::chrono::minutes(15));
+    explicit TSessions(size_t capacity = 4096, Clock::duration lifetime = std::chrono::minutes(15),
+                       size_t perClient = 0 /* 0: the whole capacity */);
 
     struct TIssued {
         std::string Id;     // the cookie value
         std::string Token;  // the version answer's fifth field
     };
-    TIssued Issue();
-    // True once for the id's current token, if the session has not expired.
-    bool Spend(const std::string& id, const std::string& token);
+    TIssued Issue(const std::string& client = {});
+    // Keeps a session made elsewhere (the cookie id and value already drawn).
+    void Keep(const std::string& id, const std::string& token, const std::string& client);
+    // True once for the id's current token, if the session has not expired;
+    // `expires` gets when it would have.
+    bool Spend(const std::string& id, const std::string& token, Clock::time_point* expires = nullptr);
+    // Gives a spent value back (its result could not be stored), good until
+    // it would have expired anyway.
+    void Restore(const std::string& id, const std::string& token, Clock::time_point expires);
     size_t Size();
 
     // Tests move time on by hand.
@@ -37,11 +45,16 @@ private:
     Clock::time_point Now() const { return HaveTestNow ? TestNow : Clock::now(); }
     void Forget(Clock::time_point now);
 
+    struct TOrder {
+        std::string Id, Client;
+        Clock::time_point Expires;
+    };
     std::mutex Lock;
-    size_t Capacity;
+    size_t Capacity, PerClient;
     Clock::duration Lifetime;
     std::unordered_map<std::string, TSession> Open;
-    std::deque<std::pair<std::string, Clock::time_point>> Order; // by issue time
+    std::deque<TOrder> Order; // by issue time
+    std::unordered_map<std::string, std::deque<std::string>> ByClient; // ids by issue time
     Clock::time_point TestNow{};
     bool HaveTestNow = false;
 };

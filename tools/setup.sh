@@ -10,7 +10,12 @@ BUILD="${ZEPHYRION_BUILD_DIR:-$ROOT/build}"
 GAME_PACKAGES=(cmake ninja-build pkg-config g++ libsdl2-dev libsdl2-mixer-dev libsdl2-ttf-dev
   libxmp-dev libcurl4-openssl-dev libcairo2-dev libcpp-httplib-dev libsqlite3-dev libfontconfig-dev
   libgtest-dev libgmock-dev libbenchmark-dev fonts-play fonts-dejavu-core)
+# The score server: its event loop and the PostgreSQL client.
+GAME_PACKAGES+=(libmicrohttpd-dev libpq-dev)
 TEST_PACKAGES=(xvfb xauth xdotool imagemagick x11-utils openmpt123 sox procps python3 curl)
+# The score server's checks: a real PostgreSQL, the world page in a real browser
+# and its HTML checked by tidy.
+TEST_PACKAGES+=(postgresql chromium tidy)
 
 # ./play installs GAME_PACKAGES (what builds the game, its data and the score
 # server), ./run-tests those and TEST_PACKAGES (what only the tests run); each

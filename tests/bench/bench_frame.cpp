@@ -110,9 +110,28 @@ void BuildScene(TGame& g)
         g.Asteroids[i]->X = static_cast<int16_t>(30 + 37 * i);
         g.Asteroids[i]->Y = static_cast<int16_t>(250 + 7 * i);
     }
+    // the flashes in a row; six explosions of the three kinds at different
+    // ages in the open below, over both star layers; five more at staggered
+    // ages over the command ship's hull, as when one goes up
+    const TBaseBoss& boss = *g.Engine->Boss;
+    constexpr int BossBlast[5][3] = {{40, 60, 2}, {120, 30, 5}, {70, 150, 8}, {140, 190, 4}, {20, 200, 11}};
     for (int i = 0; i < HitSlots; ++i) {
-        g.Hits[i] = std::make_unique<THit>(static_cast<uint8_t>(i % 18), 0, static_cast<int16_t>(40 * i), 300, static_cast<uint8_t>(i));
-        g.Hits[i]->Frame = static_cast<int16_t>(i % 16);
+        uint8_t type = static_cast<uint8_t>(i % 9);
+        int16_t x = static_cast<int16_t>(40 * i), y = 300, frame = static_cast<int16_t>(i % 16);
+        if (i >= 9 && i < 15) {
+            type = static_cast<uint8_t>(9 + i % 3);
+            x = static_cast<int16_t>(10 + 95 * (i - 9));
+            y = static_cast<int16_t>(400 + 20 * (i % 2));
+            frame = static_cast<int16_t>(1 + 2 * (i - 9));
+        } else if (i >= 15) {
+            const int* b = BossBlast[i - 15];
+            type = static_cast<uint8_t>(9 + boss.Kind); // what this command ship goes up with
+            x = static_cast<int16_t>(boss.X + b[0]);
+            y = static_cast<int16_t>(boss.Y + b[1]);
+            frame = static_cast<int16_t>(b[2]);
+        }
+        g.Hits[i] = std::make_unique<THit>(type, 0, x, y, static_cast<uint8_t>(i));
+        g.Hits[i]->Frame = frame;
     }
     for (int i = 0; i < BonusSlots; ++i)
         g.Bonuses[i] = std::make_unique<TBonus>(&g, static_cast<uint8_t>(i), static_cast<int16_t>(38 * i), 330);

@@ -191,6 +191,62 @@ TEST_F(Enemies, MovementPatterns)
     EXPECT_EQ(hi, 470);
 }
 
+TEST_F(Enemies, AcrossShipsAboveTheTopSinkUntilTheyCanBeShot)
+{
+    // A formation flying across whose drawn height is 3 or less has ships
+    // wholly above the top edge. They sink two pixels a frame until their
+    // lowest 16 rows show, then fly across like the others; ships already
+    // that far in view, and ships of the other patterns, move as before.
+    StartPlay();
+    Game->Ship->X = 0;
+    Game->Ship->Y = 500;
+    struct Row { uint8_t Kind, Pattern; int16_t Y; int16_t YAfter; };
+    const Row rows[] = {
+        {0, 1, -31, -11}, // drawn y 0, one row above: 28 tall
+        {0, 1, -28, -12},
+        {2, 1, -105, -85}, // 102 tall, drawn y 3: sinks ten frames
+        {0, 1, -12, -12},  // 16 rows show already
+        {0, 1, -13, -11},
+        {0, 1, 100, 100},
+        {0, 0, -31, -11},  // straight down: two a frame anyway
+        {0, 3, -31, -11},
+    };
+    for (const Row& r : rows) {
+        TEnemyShip* e = AddEnemy(r.Kind, r.Pattern, 300, r.Y);
+        const int16_t x0 = e->X;
+        const int frames = (r.YAfter - r.Y) / 2 > 0 ? (r.YAfter - r.Y) / 2 : 0;
+        for (int i = 0; i < frames + (r.Pattern == 1 ? 5 : 0); ++i)
+            e->Move();
+        if (r.Pattern == 1) {
+            EXPECT_EQ(e->Y, r.YAfter) << "kind " << int(r.Kind) << " from " << r.Y;
+            EXPECT_EQ(e->X, x0 + 2 * (frames + 5)) << "it still flies across meanwhile";
+        } else {
+            EXPECT_EQ(e->Y, r.YAfter) << "pattern " << int(r.Pattern);
+        }
+        Game->Engine->ResetEngine();
+    }
+
+    // Once down, every shot of the player's guns that passes over it strikes
+    // it, whatever the shot's height when it climbs past the top edge.
+    for (uint8_t kind : {0, 1, 3, 5, 6, 8}) {
+        for (int phase = 0; phase < ShotSpeed[kind]; ++phase) {
+            TEnemyShip* e = AddEnemy(0, 1, 400, -31);
+            for (int i = 0; i < 10; ++i)
+                e->Move();
+            ASSERT_EQ(e->Y, -11);
+            e->HitPoints = 500;
+            TGunner& gun = *Game->Ship->Gun;
+            gun.Shots[0] = std::make_unique<TPulya>(kind, 430, 200 + phase, 3.15);
+            for (int f = 0; f < 100 && gun.Shots[0]; ++f)
+                gun.UpdateShots(BackBuffer);
+            EXPECT_EQ(e->HitPoints, 500 - ShotDamage[kind]) << "shot kind " << int(kind) << " phase " << phase;
+            gun.Shots[0].reset();
+            Game->Engine->ResetEngine();
+            for (auto& h : Game->Hits) h.reset();
+        }
+    }
+}
+
 TEST_F(Enemies, FallenShipsAreRemovedBelow601)
 {
     StartPlay();

@@ -109,25 +109,53 @@ TEST_F(Guns, OnlyShotsLeavingTheAreaAreCountedOff)
     }
 }
 
-TEST_F(Guns, EnemyShotStrikesThePlayerWithTheBoxOfTheCurrentPattern)
+TEST_F(Guns, EveryShotStrikesWithTheBoxOfItsOwnKind)
 {
-    // Pattern 14 shoots kind-13 shots (50 x 70) but tests them with the
-    // 15 x 35 box of row 14; the damage is the shot kind's.
+    // What the player sees drawn is what strikes, whatever pattern the gun is
+    // armed with now: pattern 14 shoots 50 x 70 shots of kind 13, a command
+    // ship re-armed with its second gun (75 x 420) still has 32 x 32 shots
+    // of kind 9 in flight, and the player's laser gun may carry the
+    // Mega-skull's 35 x 35 rockets. The damage is the shot kind's.
+    StartPlay();
     Game->Ship->X = 300;
-    Game->Ship->Y = 300;
-    struct Row { uint8_t Pattern; int16_t ShotX; bool Struck; };
-    for (const Row& r : {Row{14, 300 - 15, false}, Row{14, 300 - 14, true}, Row{13, 300 - 49, true},
-                         Row{13, 300 - 50, false}}) {
+    Game->Ship->Y = 450;
+    Game->Engine->LastSpawnCheck = P.Clock.Now;
+    TEnemyShip* target = AddEnemy(0, 1, 400, 200); // 59 x 28
+    struct Row { const char* What; bool Player; uint8_t Pattern, Kind; int16_t X, Y; bool Struck; };
+    const Row rows[] = {
+        {"kind 13 overlapping by one", false, 14, 13, 300 - 49, 470, true},
+        {"kind 13 touching", false, 14, 13, 300 - 50, 470, false},
+        {"kind 13 from its own pattern", false, 13, 13, 300 - 49, 470, true},
+        {"kind 9 under the second gun, overlapping", false, 10, 9, 300 - 31, 470, true},
+        {"kind 9 under the second gun, touching", false, 10, 9, 300 - 32, 470, false},
+        {"kind 9 four hundred pixels above the ship", false, 10, 9, 310, 50, false},
+        {"kind 10 four hundred pixels above the ship", false, 9, 10, 310, 50, true},
+        {"kind 12 beside the ship", false, 11, 12, 300 - 234, 300, true},
+        {"rocket under the laser gun, overlapping", true, 8, 6, 400 - 34, 210, true},
+        {"rocket under the laser gun, touching", true, 8, 6, 400 - 35, 210, false},
+        {"laser shot under the basic gun, overlapping", true, 0, 8, 400 + 58, 160, true},
+        {"laser shot under the basic gun, touching", true, 0, 8, 400 + 59, 160, false},
+    };
+    for (const Row& r : rows) {
         int16_t x = 0, y = 0;
-        TGunner gun(Game.get(), r.Pattern, r.Pattern, false, x, y);
+        TGunner enemyGun(Game.get(), r.Pattern, r.Pattern, false, x, y);
+        TGunner& gun = r.Player ? *Game->Ship->Gun : enemyGun;
+        gun.RateKind = gun.Pattern = r.Pattern;
         Game->Energy = 124;
+        target->HitPoints = 200;
         gun.ShotCount = 1;
-        gun.Shots[0] = std::make_unique<TPulya>(13, r.ShotX, 320, 0.0);
+        gun.Shots[0] = std::make_unique<TPulya>(r.Kind, r.X, r.Y, r.Player ? 3.15 : 0.0);
         gun.CheckShot(0);
-        EXPECT_EQ(gun.Shots[0] == nullptr, r.Struck) << int(r.Pattern) << " at " << r.ShotX;
-        EXPECT_EQ(Game->Energy, r.Struck ? 124 - 60 : 124);
-        EXPECT_EQ(gun.ShotCount, 1); // a shot that strikes is not counted off
-        EXPECT_EQ(CountHits(), r.Struck ? 1 : 0);
+        EXPECT_EQ(gun.Shots[0] == nullptr, r.Struck) << r.What;
+        const int damage = r.Struck ? ShotDamage[r.Kind] : 0;
+        if (r.Player)
+            EXPECT_EQ(target->HitPoints, 200 - damage) << r.What;
+        else
+            EXPECT_EQ(Game->Energy, 124 - damage) << r.What;
+        EXPECT_EQ(gun.ShotCount, 1) << "a shot that strikes is not counted off";
+        EXPECT_EQ(CountHits(), r.Struck ? 1 : 0) << r.What;
+        gun.Shots[0].reset();
+        gun.RateKind = gun.Pattern = 0;
         for (auto& h : Game->Hits) h.reset();
     }
 }

@@ -304,7 +304,7 @@ TEST_F(WidgetTest, TypedNameIsStoredWithACapitalFirstLetterAfterADraw)
     const auto& call = Fake.Text.Calls[0];
     EXPECT_EQ(call.Text, "Anna");
     EXPECT_EQ(call.X, 236 + 12);
-    EXPECT_EQ(call.Y, 280 + 10);
+    EXPECT_EQ(call.Y, 280 + 3) << "the 32-pixel text cell inside the frame, its letters off the bottom edge";
     EXPECT_EQ(call.Color, ColorBrightGreen);
     EXPECT_EQ(call.Font, (TFontSpec{"Cranberry Cyr", 32, 20, 700}));
 
@@ -323,18 +323,21 @@ TEST_F(WidgetTest, TypedNameIsStoredWithACapitalFirstLetterAfterADraw)
         EXPECT_EQ(CountryEdit->Text, c.Stored);
         ASSERT_EQ(Fake.Text.Calls.size(), 1u);
         EXPECT_EQ(Fake.Text.Calls[0].Text, c.Shown);
+        EXPECT_EQ(Fake.Text.Calls[0].Y, 409 + 3);
     }
 }
 
 TEST_F(WidgetTest, CaretBlinksEvery300MsOnlyWhileEditing)
 {
-    // The caret stands 15 pixels after the text, from 12 below the top to 2
-    // above the bottom of the field.
+    // The caret stands 15 pixels after the text, inside the field's frame
+    // (rows 4 and 36 of its 41-pixel art, whatever the field's height): from
+    // row 11, the capitals' tops, to row 34, the tails' last.
     auto caretShown = [&](TDDEdit& edit) {
         const int32_t x = edit.Rect.Left + Fake.Text.MeasureText(edit.Text, {"Cranberry Cyr", 32, 20, 700}) + 15;
-        return Target->GetPixel(x, edit.Rect.Top + 12) == ColorBrightGreen &&
-               Target->GetPixel(x, edit.Rect.Bottom - 3) == ColorBrightGreen &&
-               Target->GetPixel(x, edit.Rect.Bottom - 2) != ColorBrightGreen;
+        return Target->GetPixel(x, edit.Rect.Top + 10) != ColorBrightGreen &&
+               Target->GetPixel(x, edit.Rect.Top + 11) == ColorBrightGreen &&
+               Target->GetPixel(x, edit.Rect.Top + 34) == ColorBrightGreen &&
+               Target->GetPixel(x, edit.Rect.Top + 35) != ColorBrightGreen;
     };
     NameEdit->Text = "Bo";
     NameEdit->Length = 2;
@@ -350,6 +353,16 @@ TEST_F(WidgetTest, CaretBlinksEvery300MsOnlyWhileEditing)
         EXPECT_EQ(NameEdit->LastDrawTick, s.Now);
         EXPECT_EQ(caretShown(*NameEdit), s.CaretOn) << "at " << s.Now;
     }
+
+    // The taller country field has its caret at the same rows of the art.
+    CountryEdit->Text = "Peru";
+    CountryEdit->Active = CountryEdit->Editing = true;
+    CountryEdit->BlinkTick = 0;
+    CountryEdit->CaretOn = false;
+    Fake.Clock.Now = 5400;
+    Clear();
+    CountryEdit->Draw(Target);
+    EXPECT_TRUE(caretShown(*CountryEdit));
 
     // Not editing (or not active): the phase runs on, the caret never shows.
     for (bool active : {true, false}) {

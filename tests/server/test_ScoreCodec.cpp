@@ -196,7 +196,8 @@ TEST(ScoreSessions, TheCookieIsFoundAmongOthers)
 
 TEST(ScoreStore, KeepsTheBestFirstAndEqualScoresInArrivalOrder)
 {
-    TScoreStore store(":memory:");
+    const auto opened = OpenScoreStore(":memory:");
+    IScoreStore& store = *opened;
     store.Add({"B", 50, "", 1});
     store.Add({"A", 100, "X", 2});
     store.Add({"C", 50, "", 3});

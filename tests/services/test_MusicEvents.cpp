@@ -2,6 +2,8 @@
 // beginning, and the watcher that notices a module starting over.
 #include <gtest/gtest.h>
 
+#include <xmp.h>
+
 #include <string>
 #include <vector>
 
@@ -119,6 +121,51 @@ TEST_F(Music, WatcherDoesNothingWithoutMusic)
     fake.Music.Order = 0;
     WatchMusic();
     EXPECT_EQ(fake.Music.Loaded.size(), 1u);
+}
+
+TEST_F(Music, WatcherRestartsTheRealModulesOnceTheyHaveRunThrough)
+{
+    // Each module rendered by libxmp as the game's player renders it; once
+    // per drawn frame (1000/64 ms of music) the watcher sees libxmp's order.
+    // It must start the module afresh exactly when libxmp has played it
+    // through and come back to the start, and never before.
+    for (const char* name : {"1.xm", "2.xm"}) {
+        SCOPED_TRACE(name);
+        MusicFolder = std::string(ZEPHYRION_BINARY_DIR) + "/sound/";
+        GameState = std::string(name) == "1.xm" ? StateMainMenu : StatePlaying;
+        PlayMusic(name);
+        fake.Music.Loaded.clear();
+        LastMusicOrder = 0;
+        xmp_context ctx = xmp_create_context();
+        ASSERT_EQ(xmp_load_module(ctx, (MusicFolder + name).c_str()), 0);
+        ASSERT_EQ(xmp_start_player(ctx, 8000, 0), 0);
+        double musicMs = 0, nextFrameMs = 0;
+        int frames = 0, loopFrame = -1, restartFrame = -1;
+        xmp_frame_info fi{};
+        while (musicMs < 600000 && restartFrame < 0) {
+            ASSERT_EQ(xmp_play_frame(ctx), 0);
+            xmp_get_frame_info(ctx, &fi);
+            if (fi.loop_count > 0 && loopFrame < 0)
+                loopFrame = frames;
+            musicMs += fi.frame_time / 1000.0;
+            for (; nextFrameMs <= musicMs; nextFrameMs += 1000.0 / 64) {
+                fake.Music.Order = fi.pos;
+                WatchMusic();
+                ++frames;
+                if (!fake.Music.Loaded.empty() && restartFrame < 0)
+                    restartFrame = frames - 1;
+            }
+        }
+        xmp_end_player(ctx);
+        xmp_release_module(ctx);
+        xmp_free_context(ctx);
+        MusicFolder = "sound/";
+        ASSERT_GE(loopFrame, 0) << "libxmp played the module through";
+        EXPECT_GE(restartFrame, loopFrame) << "not before the end";
+        EXPECT_LE(restartFrame, loopFrame + 1) << "at the frame the module came back to its start";
+        EXPECT_EQ(fake.Music.Loaded, std::vector<std::string>{std::string(ZEPHYRION_BINARY_DIR) + "/sound/" + name});
+        EXPECT_GT(frames, 60 * 64) << "a minute of music first";
+    }
 }
 
 } // namespace

@@ -1,5 +1,5 @@
-// Asteroids turning through their eight frames, the small hit flashes of
-// shot impacts and the big explosions of destroyed ships, sixteen frames each.
+// Asteroids turning through their eight frames. The hit flashes and
+// explosions are in GameArtHits.cpp.
 #include <algorithm>
 #include <cmath>
 #include <vector>
@@ -8,12 +8,6 @@
 #include "GameArt.h"
 
 namespace {
-
-double Smooth01(double a, double b, double x)
-{
-    const double t = std::clamp((x - a) / (b - a), 0.0, 1.0);
-    return t * t * (3 - 2 * t);
-}
 
 // The lumpy outline of a rock: radius (about 1) by angle on the body.
 struct TRockShape {
@@ -117,145 +111,6 @@ TPicture DrawAsteroidSheet(int kind)
     ForEachFrame(canvas, 8, fw, [&](cairo_t* cr, int f) {
         const double rx = fw / 2.0 - 2.5, ry = s.Height / 2.0 - 2.5;
         DrawRock(cr, fw / 2.0, s.Height / 2.0, rx * 0.9, ry * 0.9, f * 2 * Pi / 8, shape, craters, rock, speckles);
-    });
-    return canvas.Sprite();
-}
-
-namespace {
-
-struct THitColors {
-    TColor Hot, Warm, Cool;
-};
-
-const THitColors FlashColors[3] = {
-    {TColor::Hex(0xFFFFE0), TColor::Hex(0xFFD040), TColor::Hex(0xFF6010)},
-    {TColor::Hex(0xE0FFFF), TColor::Hex(0x60D0FF), TColor::Hex(0x2050FF)},
-    {TColor::Hex(0xFFE8F0), TColor::Hex(0xFF6080), TColor::Hex(0xC01030)},
-};
-
-// A shot impact: a star of light that blooms and dies away in 16 frames.
-void Flash(cairo_t* cr, int f, const THitColors& c)
-{
-    const double t = f / 15.0;
-    const double grow = Smooth01(0.0, 0.25, t), fade = 1 - Smooth01(0.3, 0.95, t);
-    const double r = 2 + 6 * grow;
-    const double x = 8, y = 8;
-    if (fade <= 0.02)
-        return;
-    Glow(cr, x, y, r, c.Cool, fade);
-    for (int i = 0; i < 4; ++i) {
-        const double a = i * Pi / 2 + t * 0.8;
-        const double len = r * (1.1 - 0.3 * t);
-        cairo_move_to(cr, x + std::cos(a) * len, y + std::sin(a) * len);
-        cairo_line_to(cr, x + std::cos(a + Pi / 2) * 1.2, y + std::sin(a + Pi / 2) * 1.2);
-        cairo_line_to(cr, x - std::cos(a) * 0.5, y - std::sin(a) * 0.5);
-        cairo_line_to(cr, x + std::cos(a - Pi / 2) * 1.2, y + std::sin(a - Pi / 2) * 1.2);
-        cairo_close_path(cr);
-        SetColor(cr, c.Warm, fade);
-        cairo_fill(cr);
-    }
-    Glow(cr, x, y, r * 0.55 * (1 - 0.5 * t), c.Hot, fade);
-}
-
-struct TExplosionLook {
-    TColor Core, Fire, Ember, Smoke;
-    int Puffs, Sparks;
-    double Reach;
-    uint32_t Seed;
-};
-
-const TExplosionLook ExplosionLooks[3] = {
-    {TColor::Hex(0xFFFFD8), TColor::Hex(0xFFA020), TColor::Hex(0xD03010), TColor::Hex(0x4A4040), 10, 14, 18, 0xE1u},
-    {TColor::Hex(0xE8F4FF), TColor::Hex(0x70A0FF), TColor::Hex(0xA040E0), TColor::Hex(0x383850), 10, 18, 19, 0xE2u},
-    {TColor::Hex(0xFFF4D0), TColor::Hex(0xFF7A18), TColor::Hex(0xB01808), TColor::Hex(0x3C3432), 12, 22, 20, 0xE3u},
-};
-
-// A ship blowing up: a white bloom, rolling fire cooling into smoke, sparks
-// and a shock ring flying out, all gone by the last frame.
-void Explosion(cairo_t* cr, int f, const TExplosionLook& look)
-{
-    const double t = f / 15.0;
-    const double cx = 32, cy = 32;
-    const double fade = 1 - Smooth01(0.5, 1.0, t);
-    TArtRandom rnd(look.Seed);
-    // the shock ring
-    if (t > 0.03 && t < 0.5) {
-        const double ringT = (t - 0.03) / 0.47;
-        EllipsePath(cr, cx, cy, 6 + 24 * ringT, 6 + 24 * ringT);
-        SetColor(cr, look.Core, 0.85 * (1 - ringT));
-        cairo_set_line_width(cr, 2.5 * (1 - ringT) + 0.5);
-        cairo_stroke(cr);
-    }
-    // fire puffs: hot while young, cooling to smoke as they spread
-    for (int i = 0; i < look.Puffs; ++i) {
-        // puffs spread evenly round the heart, each a little off its own line
-        const double a = 2 * Pi * i / look.Puffs + rnd.Range(-0.4, 0.4), d = rnd.Range(0.35, 1.0) * look.Reach;
-        const double r0 = rnd.Range(8, 12), lag = rnd.Range(0, 0.15), warmth = rnd.Range(-0.15, 0.15);
-        const double pt = std::clamp((t - lag) / (1 - lag), 0.0, 1.0);
-        if (t < lag)
-            continue;
-        const double spread = 1 - std::pow(1 - pt, 2.2);
-        const double x = cx + std::cos(a) * d * spread, y = cy + std::sin(a) * d * spread - 3 * pt;
-        const double r = r0 * (0.6 + 0.9 * spread);
-        const double heat = 1 - pt * 1.35 + warmth;
-        TColor c = heat > 0.6 ? look.Core.Mixed(look.Fire, (1 - heat) / 0.4)
-                 : heat > 0.2 ? look.Fire.Mixed(look.Ember, (0.6 - heat) / 0.4)
-                              : look.Ember.Mixed(look.Smoke, std::clamp((0.2 - heat) / 0.35, 0.0, 1.0));
-        cairo_pattern_t* p = cairo_pattern_create_radial(x - r * 0.2, y - r * 0.2, 0, x, y, r);
-        AddStop(p, 0.0, c.Lighter(heat > 0.2 ? 0.3 : 0.1), fade);
-        AddStop(p, 0.6, c, fade * 0.9);
-        AddStop(p, 1.0, c.Scaled(0.6), 0);
-        cairo_set_source(cr, p);
-        cairo_arc(cr, x, y, r, 0, 2 * Pi);
-        cairo_fill(cr);
-        cairo_pattern_destroy(p);
-    }
-    // the bloom at the heart
-    const double bloom = 1 - Smooth01(0.0, 0.45, t);
-    if (bloom > 0.01) {
-        const double grow = Smooth01(0, 0.15, t);
-        Glow(cr, cx, cy, 14 + 14 * grow, look.Core, bloom);
-        EllipsePath(cr, cx, cy, (5 + 6 * grow) * bloom, (5 + 6 * grow) * bloom);
-        SetColor(cr, {1, 1, 1}, bloom);
-        cairo_fill(cr);
-    }
-    // sparks and debris
-    for (int i = 0; i < look.Sparks; ++i) {
-        // sparks outrun the fire
-        const double a = rnd.Range(0, 2 * Pi), speed = rnd.Range(20, 31);
-        const double d = 6 + speed * (1 - std::pow(1 - std::min(1.0, t * 1.6), 2));
-        const double x = cx + std::cos(a) * d, y = cy + std::sin(a) * d;
-        const double life = 1 - Smooth01(0.35, 0.85, t);
-        if (life <= 0.02)
-            continue;
-        const bool debris = i % 4 == 0;
-        if (debris) {
-            cairo_rectangle(cr, x - 1, y - 1, 2.2, 1.6);
-            SetColor(cr, TColor::Hex(0x908070), life);
-        } else {
-            cairo_move_to(cr, x, y);
-            cairo_line_to(cr, x - std::cos(a) * 5, y - std::sin(a) * 5);
-            SetColor(cr, look.Core.Mixed(look.Fire, 0.3), life);
-            cairo_set_line_width(cr, 1.3);
-            cairo_stroke(cr);
-            continue;
-        }
-        cairo_fill(cr);
-    }
-}
-
-} // namespace
-
-TPicture DrawHitSheet(int kind)
-{
-    const TSize s = EntrySize(39 + kind);
-    const int fw = s.Height;
-    TArtCanvas canvas(s.Width, s.Height);
-    ForEachFrame(canvas, 16, fw, [&](cairo_t* cr, int f) {
-        if (kind < 3)
-            Flash(cr, f, FlashColors[kind]);
-        else
-            Explosion(cr, f, ExplosionLooks[kind - 3]);
     });
     return canvas.Sprite();
 }

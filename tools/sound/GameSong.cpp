@@ -185,6 +185,8 @@ TXmModule MakeGameSong()
         m.Patterns.push_back(std::move(p));
     }
     m.Orders = {0, 1, 2, 3, 4, 5, 6, 7, 8, 5, 6};
-    m.Restart = 1; // the intro plays once
+    // The whole song, intro included, plays again from order 0: the music
+    // watcher knows a module has run through by its order coming back to 0.
+    m.Restart = 0;
     return m;
 }

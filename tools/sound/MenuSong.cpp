@@ -140,6 +140,8 @@ TXmModule MakeMenuSong()
         m.Patterns.push_back(std::move(p));
         m.Orders.push_back(static_cast<uint8_t>(m.Orders.size()));
     }
-    m.Restart = 1; // the intro plays once
+    // The whole song, intro included, plays again from order 0: the music
+    // watcher knows a module has run through by its order coming back to 0.
+    m.Restart = 0;
     return m;
 }
