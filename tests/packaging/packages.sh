@@ -24,7 +24,7 @@ cleanup() {
 trap cleanup EXIT
 
 fail() { echo "FAIL: $*" >&2; exit 1; }
-step() { echo "-- $*"; }
+step() { echo "-- [${SECONDS} s] $*"; }
 
 # wait_for SECONDS WHAT COMMAND...: polls COMMAND until it succeeds.
 wait_for() {
@@ -163,6 +163,8 @@ curl -sf "http://127.0.0.1:$PORT/cgi/version.pl?version&prg=Zephyrion" | grep -q
   fail "the packaged server does not answer the version request"
 [ -f "$STATE/zephyrion-scores.db" ] || fail "the packaged server did not keep its table in its state folder"
 kill -TERM "$SERVER_PID"
+server_gone() { ! kill -0 "$SERVER_PID" 2>/dev/null; }
+wait_for 30 "the packaged server to stop on SIGTERM" server_gone
 wait "$SERVER_PID" || fail "the packaged server did not stop cleanly on SIGTERM"
 
 # run_game LAUNCHER HOME NAME DATA: starts the game through LAUNCHER from
@@ -178,11 +180,14 @@ run_game() {
     >"$T/$name.log" 2>&1 &
   local pid=$!
   PIDS+=("$pid")
-  game_window() { xdotool search --name '^Zephyrion$' >/dev/null 2>&1 || ! kill -0 "$pid" 2>/dev/null; }
+  # Every question to the display is bounded: a display that stops answering
+  # fails the test instead of hanging it.
+  game_window() { timeout 10 xdotool search --name '^Zephyrion$' >/dev/null 2>&1 || ! kill -0 "$pid" 2>/dev/null; }
   local started=$SECONDS
   if ! (wait_for 90 "the window of the $name game" game_window); then
     echo "windows on the display:" >&2
-    xdotool search --name . getwindowname %@ >&2 2>/dev/null || true
+    timeout 10 xdotool search --name . getwindowname %@ >&2 2>/dev/null || echo "(the display did not answer)" >&2
+    ps -o pid,stat,etime,time,args -p "$pid" -p "$XVFB_PID" >&2 || true
     cat "$T/$name.log" >&2
     fail "no window of the $name game"
   fi
@@ -216,7 +221,7 @@ if command -v Xvfb >/dev/null && command -v xdotool >/dev/null; then
   run_game "$R/usr/games/zephyrion" "$T/home-package" packaged "$R/usr/share/zephyrion"
 
   step "cmake --install into a prefix of its own, then moved"
-  cmake --install "$BUILD" --prefix "$T/prefix" >"$T/install.log" 2>&1 || { cat "$T/install.log"; fail "cmake --install"; }
+  timeout 300 cmake --install "$BUILD" --prefix "$T/prefix" >"$T/install.log" 2>&1 || { cat "$T/install.log"; fail "cmake --install"; }
   [ -x "$T/prefix/bin/zephyrion" ] || fail "cmake --install put no launcher in bin/"
   for f in games lib/systemd share/doc; do
     [ ! -e "$T/prefix/$f" ] || fail "cmake --install into a prefix put $f there (only the package carries it)"
@@ -226,7 +231,7 @@ if command -v Xvfb >/dev/null && command -v xdotool >/dev/null; then
   run_game "$T/zephyrion-link" "$T/home-prefix" installed "$T/moved prefix/share/zephyrion"
 
   step "cmake --install into the player's own ~/.local"
-  cmake --install "$BUILD" --prefix "$T/home-local/.local" >"$T/install.log" 2>&1 ||
+  timeout 300 cmake --install "$BUILD" --prefix "$T/home-local/.local" >"$T/install.log" 2>&1 ||
     { cat "$T/install.log"; fail "cmake --install --prefix ~/.local"; }
   run_game "$T/home-local/.local/bin/zephyrion" "$T/home-local" home-local "$T/home-local/.local/share/zephyrion"
 else
