@@ -24,6 +24,12 @@ cleanup() {
 trap cleanup EXIT
 
 fail() { echo "FAIL: $*" >&2; exit 1; }
+# A process waited for leaves PIDS: its number may soon be another program's.
+forget() {
+  local keep=() p
+  for p in "${PIDS[@]}"; do [ "$p" = "$1" ] || keep+=("$p"); done
+  PIDS=("${keep[@]}")
+}
 step() { echo "-- [${SECONDS} s] $*"; }
 
 # wait_for SECONDS WHAT COMMAND...: polls COMMAND until it succeeds.
@@ -166,6 +172,7 @@ kill -TERM "$SERVER_PID"
 server_gone() { ! kill -0 "$SERVER_PID" 2>/dev/null; }
 wait_for 30 "the packaged server to stop on SIGTERM" server_gone
 wait "$SERVER_PID" || fail "the packaged server did not stop cleanly on SIGTERM"
+forget "$SERVER_PID"
 
 # run_game LAUNCHER HOME NAME DATA: starts the game through LAUNCHER from
 # another folder under a private X display, waits for its window and ends it
@@ -197,6 +204,7 @@ run_game() {
   game_gone() { ! kill -0 "$pid" 2>/dev/null; }
   wait_for 30 "the $name game to end on SIGTERM (is it showing an error box?)" game_gone
   wait "$pid" || { cat "$T/$name.log"; fail "the $name game did not end cleanly (its data not found?)"; }
+  forget "$pid"
   local here="$home/.local/share/zephyrion"
   for d in Data sound; do
     if [ "$here" -ef "$data" ]; then
