@@ -20,6 +20,29 @@ TEST_PACKAGES+=(openbox wmctrl stress-ng)
 # and its HTML checked by tidy.
 TEST_PACKAGES+=(postgresql chromium tidy)
 
+# ./play installs GAME_PACKAGES (what builds the game, its data and the score
+# server), ./run-tests those and TEST_PACKAGES (what only the tests run); each
+# part adds its own with GAME_PACKAGES+=(...) or TEST_PACKAGES+=(...) above.
+# The package checks: making and linting the Debian packages, the desktop entry
+# and the icon, the server's system user and service (systemd-sysusers,
+# systemd-analyze; a container has no systemd).
+TEST_PACKAGES+=(dpkg-dev fakeroot lintian desktop-file-utils file systemd)
+
+# Stops with the one command a newcomer needs when packages must be installed
+# and this user cannot become root.
+need_root() {
+  {
+    echo "Zephyrion needs Debian packages that are not installed yet, and installing them needs root ($1)."
+    echo "Run this as root (for example after \"su -\"), then start again:"
+    echo
+    echo "  apt-get install -y --no-install-recommends $2"
+    echo
+  } >&2
+  exit 1
+}
+
+# install_missing PACKAGE...: installs those not installed yet, printing one
+# line; apt-get's own output is shown only when it fails.
 install_missing() {
   local missing=()
   for p in "$@"; do
@@ -28,16 +51,51 @@ install_missing() {
     fi
   done
   [ ${#missing[@]} -eq 0 ] && return 0
-  echo "Installing: ${missing[*]}"
   local sudo=()
-  [ "$(id -u)" -ne 0 ] && sudo=(sudo)
-  "${sudo[@]}" apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+  if [ "$(id -u)" -ne 0 ]; then
+    command -v sudo >/dev/null 2>&1 || need_root "sudo is not installed" "${missing[*]}"
+    # Asks for the password here if sudo wants one; a refusal ends the set-up.
+    sudo -v || need_root "sudo refused" "${missing[*]}"
+    sudo=(sudo)
+  fi
+  echo "Installing missing Debian packages: ${missing[*]}"
+  local log
+  log="$(mktemp)"
+  if ! { "${sudo[@]}" apt-get update -q &&
+         "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive \
+           apt-get install -y -q --no-install-recommends "${missing[@]}"; } >"$log" 2>&1; then
+    echo "Installing the packages failed; the end of apt-get's output:" >&2
+    tail -n 30 "$log" >&2
+    rm -f "$log"
+    exit 1
+  fi
+  rm -f "$log"
 }
 
-configure_and_build() {
-  if [ ! -f "$BUILD/build.ninja" ]; then
-    cmake -S "$ROOT" -B "$BUILD" -G Ninja
+# configure [-DOPTION=VALUE...]: configures the build folder when it is new,
+# or again when one of the options differs from its cache.
+configure() {
+  local again=0
+  if [ -f "$BUILD/build.ninja" ]; then
+    for o in "$@"; do
+      local name="${o#-D}" value="${o#*=}"
+      name="${name%%=*}"
+      name="${name%%:*}"
+      grep -qx "$name:[A-Z]*=$value" "$BUILD/CMakeCache.txt" || again=1
+    done
+  else
+    again=1
   fi
-  cmake --build "$BUILD"
+  if [ $again -eq 1 ]; then
+    cmake -S "$ROOT" -B "$BUILD" -G Ninja "$@"
+  fi
+}
+
+# configure_and_build [TARGET...]: configures when needed and builds the
+# targets given (everything when none).
+configure_and_build() {
+  configure
+  local targets=()
+  [ $# -gt 0 ] && targets=(--target "$@")
+  cmake --build "$BUILD" "${targets[@]}"
 }
