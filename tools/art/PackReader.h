@@ -1,6 +1,6 @@
 // Reading an asset pack back: its length-prefixed BMP entries, decoded into
-// pictures, with a clear message for a damaged pack. Used by the art tools
-// that look the pack over (the contact sheet and the screen mock-ups).
+// pictures, with a clear message for a damaged pack. Used by the contact
+// sheet, which lays the pack out for looking it over.
 #pragma once
 #include <cstdint>
 #include <cstdio>
