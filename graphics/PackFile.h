@@ -22,7 +22,7 @@ struct TPackPicture {
 struct TEntry {
     int Number = 0;
     TPackPicture Picture;
-    std::string Error;  // empty when the picture was read
+    std::string Error; // empty when the picture was read
 };
 
 inline uint32_t Le32(const std::vector<uint8_t>& v, size_t at)
