@@ -7,14 +7,9 @@
 
 class TGame;
 
-constexpr int BonusKindCount = 9;
 enum : uint8_t {
     BonusArmor = 0, BonusLive = 1, BonusEnergy = 2, BonusIonicGun = 3, BonusLaserGun = 4,
     BonusPlasmaGun = 5, BonusMissiles = 6, BonusMegaSkull = 7, BonusMegaBomb = 8,
-};
-// Frame size by bonus kind; eight frames side by side.
-constexpr TSpriteSize BonusSize[BonusKindCount] = {
-    {58, 66}, {60, 64}, {56, 56}, {62, 58}, {58, 56}, {56, 58}, {56, 58}, {70, 68}, {58, 60},
 };
 // The gun a weapon bonus fits (0: not a weapon).
 constexpr uint8_t BonusGun[BonusKindCount] = {0, 0, 0, 1, 8, 3, 5, 0, 0};

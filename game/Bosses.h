@@ -10,10 +10,8 @@
 
 class TGame;
 
-constexpr int BossKindCount = 3;
-// By boss kind: sprite size, and hit points, which are also the score for
-// destroying it. Kind k fires patterns 9 + 2k and 10 + 2k.
-constexpr TSpriteSize BossSize[BossKindCount] = {{150, 180}, {235, 225}, {225, 280}};
+// By boss kind (sprite size in graphics/SpriteSizes.h): hit points, which
+// are also the score for destroying it. Kind k fires patterns 9 + 2k and 10 + 2k.
 constexpr int32_t BossHitPoints[BossKindCount] = {1000, 2000, 3000};
 // Start frames of the ten explosions of a destroyed command ship.
 constexpr int8_t BossExplosionFrames[10] = {0, -10, -20, -30, -50, -50, -40, -30, -20, 0};

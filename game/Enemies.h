@@ -15,23 +15,16 @@ class TGame;
 class TEnemyEngine;
 
 constexpr int EnemySlots = 20;
-constexpr int EnemyKindCount = 9;
 constexpr uint8_t NoFreeEnemySlot = 255;
 
-// By enemy kind: sprite size, and hit points, which are also the score for
-// destroying one. Kind k fires volley pattern k.
-constexpr TSpriteSize EnemySize[EnemyKindCount] = {
-    {59, 28}, {59, 28}, {75, 102}, {57, 160}, {75, 75}, {80, 70}, {85, 110}, {80, 75}, {60, 75},
-};
+// By enemy kind (sprite size in graphics/SpriteSizes.h): hit points, which
+// are also the score for destroying one. Kind k fires volley pattern k.
 constexpr int32_t EnemyHitPoints[EnemyKindCount] = {10, 20, 30, 30, 50, 50, 50, 50, 30};
 
 // How many of its lowest rows an across-flying ship shows at least: more
 // than the 15 pixels the fastest of the player's shots climbs in a frame, so
 // every shot that passes over it strikes it before it leaves the screen.
 constexpr int16_t AcrossInView = 16;
-
-constexpr int AsteroidKindCount = 2;
-constexpr TSpriteSize AsteroidSize[AsteroidKindCount] = {{36, 31}, {74, 52}};
 
 class TEnemyShip {
 public:

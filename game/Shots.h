@@ -2,22 +2,13 @@
 #pragma once
 #include <cstdint>
 
+#include "graphics/SpriteSizes.h"
 #include "platform/DDraw.h"
 
-struct TSpriteSize {
-    int16_t W, H;
-};
-
-constexpr int ShotKindCount = 15;
-
-// Indexed by shot kind. Size in pixels, speed in pixels per frame, animation
-// frames side by side in the sheet, hit points taken from what a shot strikes.
-constexpr TSpriteSize ShotSize[ShotKindCount] = {
-    {26, 28}, {15, 29}, {26, 26}, {60, 60}, {25, 25}, {14, 139}, {35, 35}, {27, 27},
-    {20, 45}, {32, 32}, {75, 420}, {35, 35}, {235, 225}, {50, 70}, {15, 35},
-};
+// Indexed by shot kind. Size and animation frames (side by side in the
+// sheet) in graphics/SpriteSizes.h; speed in pixels per frame, hit points
+// taken from what a shot strikes.
 constexpr uint8_t ShotSpeed[ShotKindCount] = {10, 10, 5, 12, 10, 10, 10, 10, 15, 10, 10, 10, 10, 10, 10};
-constexpr uint8_t ShotFrames[ShotKindCount] = {2, 2, 1, 1, 1, 4, 8, 1, 1, 8, 5, 1, 1, 1, 1};
 constexpr uint8_t ShotDamage[ShotKindCount] = {10, 20, 50, 40, 50, 40, 70, 60, 90, 60, 60, 60, 60, 60, 60};
 
 // One shot, owned by the gun that fired it. The position is the top-left

@@ -2,16 +2,13 @@
 // read into the sprite sheets at every display creation and after surface loss.
 #include "graphics/AssetPack.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
 #include <cstring>
+#include <memory>
 #include <vector>
 
 #include "graphics/DXCtrl.h"
+#include "platform/Files.h"
 
 TSurface* GameSheets[GameSheetCount];
 TSurface* MenuSheets[MenuSheetCount];
@@ -49,13 +46,6 @@ uint16_t ReadLE16(const uint8_t* p) { return uint16_t(p[0] | p[1] << 8); }
 class TPackReader {
 public:
     explicit TPackReader(std::string path) : Path(std::move(path)) {}
-    ~TPackReader()
-    {
-        if (Fd >= 0)
-            close(Fd);
-    }
-    TPackReader(const TPackReader&) = delete;
-    TPackReader& operator=(const TPackReader&) = delete;
 
     // The whole BMP image of entry n.
     std::vector<uint8_t> ReadEntry(uint8_t n)
@@ -79,27 +69,14 @@ public:
 private:
     void Open()
     {
-        if (Fd >= 0)
+        if (File)
             return;
-        // Non-blocking so that a pipe left at the pack's place cannot stall the load.
-        const int fd = open(Path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-        if (fd < 0)
-            CannotOpen(errno);
-        struct stat st {};
-        if (fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
-            const int err = S_ISDIR(st.st_mode) ? EISDIR : errno;
-            close(fd);
-            CannotOpen(err);
-        }
-        Fd = fd;
-        // Only a plain file has a size to read; anything else reads as empty.
-        Size = S_ISREG(st.st_mode) ? int64_t(st.st_size) : 0;
+        std::string error;
+        File = Files().OpenRead(Path, error);
+        if (!File)
+            throw EAssetPackError("Cannot open file \"" + Path + "\". " + error);
+        Size = File->Size();
         Starts.assign(1, 0);
-    }
-
-    [[noreturn]] void CannotOpen(int err) const
-    {
-        throw EAssetPackError("Cannot open file \"" + Path + "\". " + std::strerror(err));
     }
 
     uint32_t ReadLength(int64_t at)
@@ -113,20 +90,12 @@ private:
 
     void ReadExactly(uint8_t* to, size_t count, int64_t at)
     {
-        while (count > 0) {
-            const ssize_t got = pread(Fd, to, count, off_t(at));
-            if (got < 0 && errno == EINTR)
-                continue;
-            if (got <= 0)
-                StreamReadError();
-            to += got;
-            count -= size_t(got);
-            at += got;
-        }
+        if (!File->ReadAt(to, count, at))
+            StreamReadError();
     }
 
     std::string Path;
-    int Fd = -1;
+    std::unique_ptr<IReadFile> File;
     int64_t Size = 0;
     std::vector<int64_t> Starts; // where entry i's length field lies
 };

@@ -8,6 +8,7 @@
 #include "graphics/AssetPack.h"
 #include "graphics/DXCtrl.h"
 #include "graphics/Draw.h"
+#include "graphics/SpriteSizes.h"
 #include "main/Main.h"
 #include "services/Options.h"
 #include "services/WebScores.h"
@@ -30,9 +31,8 @@ const TScreenText OverviewStory[14] = {
 };
 
 const TBonusHelp BonusHelp[9] = {
-    {"Armor", 58, 66},     {"Live", 60, 64},      {"Energy", 56, 56},
-    {"Ionic gun", 62, 58}, {"Laser gun", 58, 56}, {"Plasma gun", 56, 58},
-    {"Missiles", 56, 58},  {"Mega-skull", 70, 68}, {"mega-bomb", 58, 60},
+    {"Armor"}, {"Live"}, {"Energy"}, {"Ionic gun"}, {"Laser gun"},
+    {"Plasma gun"}, {"Missiles"}, {"Mega-skull"}, {"mega-bomb"},
 };
 
 namespace {
@@ -264,7 +264,8 @@ void DrawBonusGrid(TSurface* target)
         }
         const TBonusHelp& b = BonusHelp[k];
         if (TSurface* sheet = GameSheets[SheetBonus + k]) {
-            const TRect src = Bounds(static_cast<int32_t>(f) * b.FrameWidth, 0, b.FrameWidth, b.FrameHeight);
+            const TSpriteSize size = BonusSize[k];
+            const TRect src = Bounds(static_cast<int32_t>(f) * size.W, 0, size.W, size.H);
             target->BltFast(columnX[c], 180 + 120 * r, sheet, &src, DDBLTFAST_SRCCOLORKEY | DDBLTFAST_WAIT);
         }
         DrawText(target, nameX[c], 200 + 120 * r, b.Name, 24, 14, ColorDarkGreen, false);

@@ -33,9 +33,8 @@ void DrawIntro(TSurface* target);
 // a closing line.
 extern const TScreenText OverviewStory[14];
 
-// Names of the bonus kinds on the bonus help page, with their frame sizes.
+// Names of the bonus kinds on the bonus help page (their frames are BonusSize).
 struct TBonusHelp {
     const char* Name;
-    int32_t FrameWidth, FrameHeight;
 };
 extern const TBonusHelp BonusHelp[9];

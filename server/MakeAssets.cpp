@@ -11,11 +11,12 @@
 #include <string>
 #include <vector>
 
-#include "PackReader.h"
+#include "graphics/PackFile.h"
 
 namespace {
 
 constexpr int TitleEntry = 89;
+constexpr uint32_t Magenta = 0x00FF00FF; // the pack's transparent colour
 
 cairo_status_t Append(void* closure, const unsigned char* data, unsigned int length)
 {
@@ -56,12 +57,12 @@ int main(int argc, char** argv)
     }
     bool damaged = false;
     const std::vector<uint8_t> pack(raw.begin(), raw.end());
-    const auto entries = packreader::ReadPack(pack, TitleEntry, TitleEntry, damaged);
+    const auto entries = packfile::ReadPack(pack, TitleEntry, TitleEntry, damaged);
     if (damaged || entries.size() != 1) {
         std::fprintf(stderr, "no title art in %s\n", argv[1]);
         return 1;
     }
-    const TPicture& title = entries[0].Picture;
+    const packfile::TPackPicture& title = entries[0].Picture;
     cairo_surface_t* canvas = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, title.Width, title.Height);
     unsigned char* data = cairo_image_surface_get_data(canvas);
     const int stride = cairo_image_surface_get_stride(canvas);

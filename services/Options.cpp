@@ -6,18 +6,15 @@
 // length byte followed by that many complemented bytes.
 #include "services/Options.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
 #include <utility>
+#include <vector>
 
 #include "game/Game.h"
 #include "graphics/DXCtrl.h"
 #include "graphics/Draw.h"
 #include "main/Globals.h"
+#include "platform/Files.h"
 #include "services/DXSounds.h"
 
 TOptions GameOptions;
@@ -31,134 +28,79 @@ constexpr size_t MaxTextBytes = 255;
 
 // Missing means the system says so; a file we merely cannot look at counts as
 // present, so that a first-start save never replaces it.
-bool ConfigFileMissing()
+bool ConfigFileMissing() { return Files().Missing(ConfigFileName); }
+
+void WriteScore(int32_t score, std::vector<uint8_t>& out)
 {
-    struct stat st;
-    if (stat(ConfigFileName.c_str(), &st) == 0)
-        return false;
-    return errno == ENOENT || errno == ENOTDIR;
+    const uint32_t v = static_cast<uint32_t>(score);
+    out.insert(out.end(), {uint8_t(v), uint8_t(v >> 8), uint8_t(v >> 16), uint8_t(v >> 24)});
 }
 
-std::string FolderOf(const std::string& path)
+std::vector<uint8_t> ConfigContent()
 {
-    size_t slash = path.find_last_of('/');
-    if (slash == std::string::npos)
-        return ".";
-    if (slash == 0)
-        return "/";
-    return path.substr(0, slash);
-}
-
-// Zero once the file has ended; the end-of-file flag stays set for the check
-// at the end of the load.
-uint8_t ReadByte(std::FILE* file)
-{
-    int c = std::fgetc(file);
-    return c == EOF ? 0 : static_cast<uint8_t>(c);
-}
-
-int32_t ReadScore(std::FILE* file)
-{
-    uint8_t b[4] = {};
-    if (std::fread(b, 1, 4, file) != 4)
-        return 0;
-    uint32_t v = uint32_t(b[0]) | uint32_t(b[1]) << 8 | uint32_t(b[2]) << 16 | uint32_t(b[3]) << 24;
-    return static_cast<int32_t>(v);
-}
-
-void WriteScore(int32_t score, std::FILE* file)
-{
-    uint32_t v = static_cast<uint32_t>(score);
-    uint8_t b[4] = {uint8_t(v), uint8_t(v >> 8), uint8_t(v >> 16), uint8_t(v >> 24)};
-    std::fwrite(b, 1, 4, file);
-}
-
-bool WriteConfigContent(std::FILE* file)
-{
-    std::fputc(GameOptions.Windowed ? 1 : 0, file);
-    std::fputc(GameOptions.MusicOn ? 1 : 0, file);
-    std::fputc(GameOptions.SoundOn ? 1 : 0, file);
-    std::fputc(GameOptions.BossKey & 0xFF, file);
-    WriteCfgString(GameOptions.Country, file);
+    std::vector<uint8_t> out;
+    out.push_back(GameOptions.Windowed ? 1 : 0);
+    out.push_back(GameOptions.MusicOn ? 1 : 0);
+    out.push_back(GameOptions.SoundOn ? 1 : 0);
+    out.push_back(uint8_t(GameOptions.BossKey & 0xFF));
+    WriteCfgString(GameOptions.Country, out);
     for (const THiScores& entry : HiScores) {
-        WriteCfgString(entry.Name, file);
-        WriteScore(entry.Score, file);
+        WriteCfgString(entry.Name, out);
+        WriteScore(entry.Score, out);
     }
-    return std::ferror(file) == 0;
-}
-
-// A temporary file of this process next to "Config.cfg". A stale one with the
-// same name can only be left by a dead process that had our id.
-int CreateTempFile(const std::string& temp, mode_t mode)
-{
-    int fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
-    if (fd < 0 && errno == EEXIST) {
-        unlink(temp.c_str());
-        fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
-    }
-    return fd;
+    return out;
 }
 
 // The new table reaches the disk in full before it takes the old one's name,
 // so a crash at any moment leaves either the old file or the new one.
-bool ReplaceConfigFile()
-{
-    mode_t mode = 0666; // narrowed by the umask, as for any new file
-    struct stat st;
-    bool keepMode = stat(ConfigFileName.c_str(), &st) == 0 && S_ISREG(st.st_mode);
-    const std::string temp = ConfigFileName + ".tmp-" + std::to_string(getpid());
-    int fd = CreateTempFile(temp, mode);
-    if (fd < 0)
-        return false;
-    if (keepMode)
-        fchmod(fd, st.st_mode & 07777);
-    std::FILE* file = fdopen(fd, "wb");
-    if (!file) {
-        close(fd);
-        unlink(temp.c_str());
-        return false;
-    }
-    bool ok = WriteConfigContent(file) && std::fflush(file) == 0 && fsync(fileno(file)) == 0;
-    ok = std::fclose(file) == 0 && ok;
-    if (ok && BeforeConfigReplace)
-        ok = BeforeConfigReplace(temp);
-    if (ok)
-        ok = std::rename(temp.c_str(), ConfigFileName.c_str()) == 0;
-    if (!ok) {
-        unlink(temp.c_str());
-        return false;
-    }
-    // The rename itself must survive a power cut too.
-    int dir = open(FolderOf(ConfigFileName).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dir >= 0) {
-        fsync(dir);
-        close(dir);
-    }
-    return true;
-}
+bool ReplaceConfigFile() { return Files().WriteAtomically(ConfigFileName, ConfigContent(), BeforeConfigReplace); }
 
 } // namespace
 
-std::string ReadCfgString(std::FILE* file)
+uint8_t TCfgReader::Byte()
 {
-    size_t n = ReadByte(file);
+    if (Pos >= Data.size()) {
+        Ended = true;
+        return 0;
+    }
+    return Data[Pos++];
+}
+
+int32_t TCfgReader::Score()
+{
+    if (Data.size() - Pos < 4) {
+        Pos = Data.size();
+        Ended = true;
+        return 0;
+    }
+    const uint8_t* b = Data.data() + Pos;
+    Pos += 4;
+    return static_cast<int32_t>(uint32_t(b[0]) | uint32_t(b[1]) << 8 | uint32_t(b[2]) << 16 | uint32_t(b[3]) << 24);
+}
+
+std::string TCfgReader::Text()
+{
+    const size_t n = Byte();
     std::string text;
     text.reserve(n);
     for (size_t i = 0; i < n; ++i) {
-        int c = std::fgetc(file);
-        if (c == EOF)
+        if (Pos >= Data.size()) {
+            Ended = true;
             break;
-        text.push_back(static_cast<char>(~static_cast<uint8_t>(c)));
+        }
+        text.push_back(static_cast<char>(~Data[Pos++]));
     }
     return text;
 }
 
-void WriteCfgString(const std::string& text, std::FILE* file)
+std::string ReadCfgString(TCfgReader& reader) { return reader.Text(); }
+
+void WriteCfgString(const std::string& text, std::vector<uint8_t>& out)
 {
-    size_t n = std::min(text.size(), MaxTextBytes);
-    std::fputc(static_cast<int>(n), file);
+    const size_t n = std::min(text.size(), MaxTextBytes);
+    out.push_back(static_cast<uint8_t>(n));
     for (size_t i = 0; i < n; ++i)
-        std::fputc(static_cast<uint8_t>(~static_cast<uint8_t>(text[i])), file);
+        out.push_back(static_cast<uint8_t>(~static_cast<uint8_t>(text[i])));
 }
 
 void ResetHiScores()
@@ -178,20 +120,21 @@ void LoadConfig()
     // leaves the start values and the default table, and stays on disk as it
     // is until the next save.
     bool loaded = false;
-    if (std::FILE* file = std::fopen(ConfigFileName.c_str(), "rb")) {
+    std::vector<uint8_t> bytes;
+    if (Files().ReadWhole(ConfigFileName, bytes)) {
+        TCfgReader file{bytes};
         TOptions options;
         THiScores table[HiScoreCount];
-        options.Windowed = ReadByte(file) == 1;
-        options.MusicOn = ReadByte(file) == 1;
-        options.SoundOn = ReadByte(file) == 1;
-        options.BossKey = ReadByte(file);
-        options.Country = ReadCfgString(file);
+        options.Windowed = file.Byte() == 1;
+        options.MusicOn = file.Byte() == 1;
+        options.SoundOn = file.Byte() == 1;
+        options.BossKey = file.Byte();
+        options.Country = file.Text();
         for (THiScores& entry : table) {
-            entry.Name = ReadCfgString(file);
-            entry.Score = ReadScore(file);
+            entry.Name = file.Text();
+            entry.Score = file.Score();
         }
-        loaded = !std::feof(file) && !std::ferror(file);
-        std::fclose(file);
+        loaded = !file.Ended;
         if (loaded) {
             GameOptions = std::move(options);
             std::move(std::begin(table), std::end(table), std::begin(HiScores));

@@ -1,8 +1,9 @@
 // Options and the local table of the ten best results, kept in "Config.cfg".
 #pragma once
+#include <cstddef>
 #include <cstdint>
-#include <cstdio>
 #include <string>
+#include <vector>
 
 #include "platform/DDraw.h"
 
@@ -36,11 +37,21 @@ void DrawHiScores(TSurface* target);
 // score (not past an equal one); the table is then saved.
 void InsertHiScore(const std::string& name, int32_t score);
 
-// One text of the file at the file's current position: a length byte, then
-// the complemented bytes. A text longer than 255 bytes is stored cut to 255.
-// A read that runs past the end leaves the file's end-of-file flag set.
-std::string ReadCfgString(std::FILE* file);
-void WriteCfgString(const std::string& text, std::FILE* file);
+// Reads "Config.cfg" from its bytes with a sticky end flag: a read that runs
+// past the end gives zeros and sets Ended, checked once after the whole load.
+struct TCfgReader {
+    const std::vector<uint8_t>& Data;
+    size_t Pos = 0;
+    bool Ended = false;
+    uint8_t Byte();
+    int32_t Score(); // 4 bytes, little-endian, signed
+    std::string Text();
+};
+
+// One text of the file: a length byte, then the complemented bytes. A text
+// longer than 255 bytes is stored cut to 255.
+std::string ReadCfgString(TCfgReader& reader);
+void WriteCfgString(const std::string& text, std::vector<uint8_t>& out);
 
 // Saving writes a temporary file next to "Config.cfg" and renames it over the
 // old one. This hook runs after the new content is on disk and before the

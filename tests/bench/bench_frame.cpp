@@ -16,6 +16,7 @@
 #include <memory>
 #include <vector>
 
+#include "fakes/Fakes.h"
 #include "game/Game.h"
 #include "graphics/AssetPack.h"
 #include "main/Globals.h"
@@ -33,36 +34,6 @@ double CpuNow()
     clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
     return ts.tv_sec + ts.tv_nsec * 1e-9;
 }
-
-class TStepClock : public IClock {
-public:
-    uint32_t GetTickCount() override { return Now; }
-    void Sleep(uint32_t ms) override { Now += ms; }
-    uint32_t Now = 100000;
-};
-
-class TStillMouse : public IMouseDevice {
-public:
-    HRESULT Acquire() override { return DD_OK; }
-    HRESULT Unacquire() override { return DD_OK; }
-    HRESULT GetDeviceState(uint32_t, void*) override { return DD_OK; }
-};
-
-class TQuietDisplay : public IDisplay {
-public:
-    void SetMode(bool) override {}
-    void Present(const TSurface&, const TRect&) override {}
-    void GetDesktopSize(int32_t& w, int32_t& h) override { w = 1920, h = 1080; }
-    void GetWindowPos(int32_t& l, int32_t& t) override { l = t = 0; }
-    void MoveWindow(int32_t, int32_t) override {}
-    void ShowCursor(bool) override {}
-    void SetCursorPos(int32_t, int32_t) override {}
-    void Minimize() override {}
-    void Show() override {}
-    void SetTitle(const std::string&) override {}
-    void RequestQuit() override {}
-    void ShowError(const std::string&, const std::string&) override {}
-};
 
 // Sheets of the pack's sizes, filled with a pattern and a magenta key.
 void MakeBlankSheets(TDirectDraw& dd)
@@ -214,9 +185,10 @@ int main(int argc, char** argv)
             rounds.push_back(std::move(times));
     }
 
-    TStepClock clock;
-    TStillMouse mouse;
-    TQuietDisplay display;
+    FakeClock clock;
+    clock.Now = 100000;
+    FakeMouse mouse;
+    FakeDisplay display;
     TNullMixer mixer;
     TNullModulePlayer music;
     TSdlText text;

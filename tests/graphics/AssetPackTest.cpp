@@ -11,6 +11,7 @@
 #include "graphics/AssetPack.h"
 #include "graphics/DXCtrl.h"
 #include "graphics/PackBuilder.h"
+#include "platform/Files.h"
 
 using namespace packtest;
 namespace fs = std::filesystem;
@@ -300,6 +301,57 @@ TEST_F(AssetPackTest, ShortPackStopsAtTheMissingEntry)
     EXPECT_EQ(GameSheets[50], nullptr);
     EXPECT_EQ(GameSheets[51], laterSheet);
     EXPECT_NE(MenuSheets[0], nullptr);
+}
+
+// A disk that fails part-way through the pack (a bad sector, a pulled USB
+// stick) reads like a pack that ends there: the same error, and the slots
+// from the failing entry on are handled as for a short pack.
+class TFailingDisk : public IFiles {
+public:
+    explicit TFailingDisk(int64_t failFrom) : FailFrom(failFrom) { SetFiles(this); }
+    ~TFailingDisk() override { SetFiles(nullptr); }
+    std::unique_ptr<IReadFile> OpenRead(const std::string& path, std::string& error) override
+    {
+        struct TFile : IReadFile {
+            std::unique_ptr<IReadFile> Real;
+            int64_t FailFrom;
+            int64_t Size() const override { return Real->Size(); }
+            bool ReadAt(void* to, size_t count, int64_t at) override
+            {
+                return at + int64_t(count) <= FailFrom && Real->ReadAt(to, count, at);
+            }
+        };
+        SetFiles(nullptr);
+        auto real = Files().OpenRead(path, error);
+        SetFiles(this);
+        if (!real)
+            return nullptr;
+        auto file = std::make_unique<TFile>();
+        file->Real = std::move(real);
+        file->FailFrom = FailFrom;
+        return file;
+    }
+    bool ReadWhole(const std::string&, std::vector<uint8_t>&) override { return false; }
+    bool Missing(const std::string&) override { return false; }
+    bool WriteAtomically(const std::string&, const std::vector<uint8_t>&, bool (*)(const std::string&)) override
+    {
+        return false;
+    }
+    int64_t FailFrom;
+};
+
+TEST_F(AssetPackTest, ReadErrorPartWayStopsTheLoadLikeAShortPack)
+{
+    Write(GoodPack());
+    LoadAssetPack(&DD);
+    TSurface* laterSheet = GameSheets[51];
+
+    const std::vector<uint8_t> firstFifty = GoodPack(50);
+    TFailingDisk disk(int64_t(firstFifty.size()) + 2); // inside entry 50's length field
+    EXPECT_EQ(ErrorOf([&] { LoadAssetPack(&DD); }), "Stream read error");
+    EXPECT_NE(GameSheets[49], nullptr);
+    EXPECT_EQ(GameSheets[50], nullptr);
+    EXPECT_EQ(GameSheets[51], laterSheet);
 }
 
 // Surfaces that cannot be made leave their slots empty; everything that draws

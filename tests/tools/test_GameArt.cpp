@@ -15,47 +15,15 @@
 #include <string>
 #include <vector>
 
+#include "graphics/PackFile.h"
 #include "tools/art/ArtSizes.h"
 
 namespace {
 
 constexpr uint32_t Magenta = 0x00FF00FF;
 
-struct TSheet {
-    int Width = 0, Height = 0;
-    std::vector<uint32_t> Pixels;   // 0x00RRGGBB, rows top to bottom
-    uint32_t At(int x, int y) const { return Pixels[size_t(y) * Width + x]; }
-};
-
-uint32_t Le32(const std::vector<uint8_t>& v, size_t at)
-{
-    return uint32_t(v[at]) | uint32_t(v[at + 1]) << 8 | uint32_t(v[at + 2]) << 16 | uint32_t(v[at + 3]) << 24;
-}
-
-// The generator writes plain 24-bit bottom-up BMPs; that is all this reads.
-bool ReadBmp24(const std::vector<uint8_t>& v, size_t at, size_t length, TSheet& out)
-{
-    if (length < 54 || at + length > v.size() || v[at] != 'B' || v[at + 1] != 'M')
-        return false;
-    const uint32_t dataAt = Le32(v, at + 10);
-    const int32_t w = int32_t(Le32(v, at + 18)), h = int32_t(Le32(v, at + 22));
-    const uint16_t bits = uint16_t(v[at + 28] | v[at + 29] << 8);
-    if (bits != 24 || w <= 0 || h <= 0)
-        return false;
-    const size_t rowBytes = (size_t(w) * 3 + 3) & ~size_t(3);
-    if (dataAt + rowBytes * h > length)
-        return false;
-    out.Width = w;
-    out.Height = h;
-    out.Pixels.resize(size_t(w) * h);
-    for (int y = 0; y < h; ++y) {
-        const uint8_t* row = v.data() + at + dataAt + rowBytes * size_t(h - 1 - y);
-        for (int x = 0; x < w; ++x)
-            out.Pixels[size_t(y) * w + x] = uint32_t(row[3 * x]) | uint32_t(row[3 * x + 1]) << 8 |
-                                            uint32_t(row[3 * x + 2]) << 16;
-    }
-    return true;
-}
+// The generator writes plain 24-bit BMPs; the test asks for nothing else.
+using TSheet = packfile::TPackPicture;
 
 std::vector<uint8_t> ReadFile(const std::string& path)
 {
@@ -70,14 +38,13 @@ protected:
         const std::string path = std::string(ZEPHYRION_BINARY_DIR) + "/Data/Data.pp";
         const std::vector<uint8_t> pack = ReadFile(path);
         ASSERT_FALSE(pack.empty()) << "no pack at " << path;
-        size_t at = 0;
-        for (int entry = 0; entry < 60; ++entry) {
-            ASSERT_LE(at + 4, pack.size()) << "pack ends before entry " << entry;
-            const size_t length = Le32(pack, at);
-            TSheet sheet;
-            ASSERT_TRUE(ReadBmp24(pack, at + 4, length, sheet)) << "entry " << entry << " is not a 24-bit BMP";
-            Sheets.push_back(std::move(sheet));
-            at += 4 + length;
+        bool damaged = false;
+        std::vector<packfile::TEntry> entries = packfile::ReadPack(pack, 0, 59, damaged);
+        ASSERT_FALSE(damaged) << "the pack is damaged";
+        ASSERT_EQ(entries.size(), 60u);
+        for (packfile::TEntry& e : entries) {
+            ASSERT_EQ(e.Picture.Bits, 24) << "entry " << e.Number << " is not a 24-bit BMP";
+            Sheets.push_back(std::move(e.Picture));
         }
     }
     static const TSheet& Sheet(int entry) { return Sheets.at(size_t(entry)); }

@@ -10,49 +10,15 @@
 #include <string>
 #include <vector>
 
+#include "graphics/PackFile.h"
 #include "tools/art/ArtSizes.h"
 
 namespace {
 
 constexpr uint32_t KeyColour = 0x00FF00FF;
 
-struct TPackPicture {
-    int Width = 0, Height = 0;
-    std::vector<uint32_t> Pixels;  // 0x00RRGGBB, rows top to bottom
-    uint32_t At(int x, int y) const { return Pixels[size_t(y) * size_t(Width) + size_t(x)]; }
-};
-
-uint32_t Le32(const std::vector<uint8_t>& v, size_t at)
-{
-    return uint32_t(v[at]) | uint32_t(v[at + 1]) << 8 | uint32_t(v[at + 2]) << 16 | uint32_t(v[at + 3]) << 24;
-}
-
-// The art tool writes 24-bit bottom-up BMPs; anything else fails the test.
-bool DecodeBmp24(const std::vector<uint8_t>& v, size_t at, size_t length, TPackPicture& out)
-{
-    if (length < 54 || v[at] != 'B' || v[at + 1] != 'M')
-        return false;
-    const uint32_t dataAt = Le32(v, at + 10);
-    const int32_t w = int32_t(Le32(v, at + 18)), h = int32_t(Le32(v, at + 22));
-    const uint16_t bits = uint16_t(v[at + 28] | v[at + 29] << 8);
-    if (w <= 0 || h <= 0 || bits != 24)
-        return false;
-    const size_t row = (size_t(w) * 3 + 3) & ~size_t(3);
-    if (dataAt + row * size_t(h) > length)
-        return false;
-    out.Width = w;
-    out.Height = h;
-    out.Pixels.resize(size_t(w) * size_t(h));
-    for (int y = 0; y < h; ++y) {
-        const size_t src = at + dataAt + row * size_t(h - 1 - y);
-        for (int x = 0; x < w; ++x) {
-            const size_t p = src + size_t(x) * 3;
-            out.Pixels[size_t(y) * size_t(w) + size_t(x)] =
-                uint32_t(v[p]) | uint32_t(v[p + 1]) << 8 | uint32_t(v[p + 2]) << 16;
-        }
-    }
-    return true;
-}
+// The art tool writes 24-bit BMPs; anything else fails the test.
+using packfile::TPackPicture;
 
 class MenuArtPack : public ::testing::Test {
 protected:
@@ -61,15 +27,11 @@ protected:
         Pictures.clear();
         std::ifstream in(std::string(ZEPHYRION_BINARY_DIR) + "/Data/Data.pp", std::ios::binary);
         const std::vector<uint8_t> pack((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-        size_t at = 0;
-        for (int n = 0; n < 102 && at + 4 <= pack.size(); ++n) {
-            const uint32_t length = Le32(pack, at);
-            at += 4;
-            TPackPicture p;
-            if (length > pack.size() - at || !DecodeBmp24(pack, at, length, p))
+        bool damaged = false;
+        for (packfile::TEntry& e : packfile::ReadPack(pack, 0, 101, damaged)) {
+            if (!e.Error.empty() || e.Picture.Bits != 24)
                 break;
-            Pictures.push_back(std::move(p));
-            at += length;
+            Pictures.push_back(std::move(e.Picture));
         }
     }
     void SetUp() override { ASSERT_EQ(Pictures.size(), 102u) << "the generated pack is missing or damaged"; }

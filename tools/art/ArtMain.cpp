@@ -1,9 +1,10 @@
 // Writes the asset pack: 102 length-prefixed 24-bit BMP images.
 //   zephyrion-art <pack path>
 #include <cstdio>
-#include <fstream>
+#include <vector>
 
 #include "Art.h"
+#include "platform/Files.h"
 
 int main(int argc, char** argv)
 {
@@ -24,17 +25,8 @@ int main(int argc, char** argv)
             pack.push_back((n >> (8 * i)) & 0xFF);
         pack.insert(pack.end(), bmp.begin(), bmp.end());
     }
-    const std::string tmp = std::string(argv[1]) + ".tmp";
-    {
-        std::ofstream out(tmp, std::ios::binary | std::ios::trunc);
-        out.write(reinterpret_cast<const char*>(pack.data()), std::streamsize(pack.size()));
-        if (!out) {
-            std::fprintf(stderr, "cannot write %s\n", tmp.c_str());
-            return 1;
-        }
-    }
-    if (std::rename(tmp.c_str(), argv[1]) != 0) {
-        std::perror("rename");
+    if (!Files().WriteAtomically(argv[1], pack)) {
+        std::fprintf(stderr, "cannot write %s\n", argv[1]);
         return 1;
     }
     return 0;

@@ -3,10 +3,14 @@
 // The game's drawing code fixes most of these; the rest are sized to fit the
 // screen layout.
 #pragma once
+#include "graphics/SpriteSizes.h"
 
 struct TSize {
     int Width, Height;
 };
+
+constexpr TSize Sprite(TSpriteSize s, int frames = 1) { return {s.W * frames, s.H}; }
+constexpr TSize Shot(int k) { return Sprite(ShotSize[k], ShotFrames[k]); }
 
 constexpr TSize PackSizes[102] = {
     {10, 124},    // 0 armour strip
@@ -15,36 +19,24 @@ constexpr TSize PackSizes[102] = {
     {300, 200}, {300, 200}, {300, 200}, {300, 200}, {300, 200}, // 3..7 near layer tiles (black transparent)
     {650, 100},   // 8 player ship: 10 frames of 65 x 100 (frame = 2 x tilt + flame)
     {800, 1},     // 9 pause stripe, drawn on every other row of the frozen frame
-    {59, 28}, {59, 28}, {75, 102}, {57, 160}, {75, 75}, {80, 70}, {85, 110}, {80, 75}, {60, 75}, // 10..18 enemies 0..8
-    {150, 180}, {235, 225}, {225, 280}, // 19..21 command ships 0..2
-    {52, 28},     // 22 shot 0: 2 frames of 26 x 28
-    {30, 29},     // 23 shot 1: 2 frames of 15 x 29
-    {26, 26},     // 24 shot 2
-    {60, 60},     // 25 shot 3
-    {25, 25},     // 26 shot 4
-    {56, 139},    // 27 shot 5: 4 frames of 14 x 139
-    {280, 35},    // 28 shot 6: 8 frames of 35 x 35
-    {27, 27},     // 29 shot 7
-    {20, 45},     // 30 shot 8
-    {256, 32},    // 31 shot 9: 8 frames of 32 x 32
-    {375, 420},   // 32 shot 10: 5 frames of 75 x 420
-    {35, 35},     // 33 shot 11
-    {235, 225},   // 34 shot 12
-    {50, 70},     // 35 shot 13
-    {15, 35},     // 36 shot 14
-    {288, 31},    // 37 asteroid 0: 8 frames of 36 x 31
-    {592, 52},    // 38 asteroid 1: 8 frames of 74 x 52
+    Sprite(EnemySize[0]), Sprite(EnemySize[1]), Sprite(EnemySize[2]), Sprite(EnemySize[3]), Sprite(EnemySize[4]),
+    Sprite(EnemySize[5]), Sprite(EnemySize[6]), Sprite(EnemySize[7]), Sprite(EnemySize[8]), // 10..18 enemies 0..8
+    Sprite(BossSize[0]), Sprite(BossSize[1]), Sprite(BossSize[2]), // 19..21 command ships 0..2
+    Shot(0), Shot(1), Shot(2), Shot(3), Shot(4), Shot(5), Shot(6), Shot(7), // 22..29 shots 0..7
+    Shot(8), Shot(9), Shot(10), Shot(11), Shot(12), Shot(13), Shot(14),      // 30..36 shots 8..14
+    Sprite(AsteroidSize[0], AsteroidFrames), // 37 asteroid 0
+    Sprite(AsteroidSize[1], AsteroidFrames), // 38 asteroid 1
     {256, 16}, {256, 16}, {256, 16},    // 39..41 hit flashes: 16 frames of 16 x 16
     {1024, 64}, {1024, 64}, {1024, 64}, // 42..44 explosions: 16 frames of 64 x 64
-    {464, 66},    // 45 bonus "Armor": 8 frames of 58 x 66
-    {480, 64},    // 46 "Live" 60 x 64
-    {448, 56},    // 47 "Energy" 56 x 56
-    {496, 58},    // 48 "Ionic gun" 62 x 58
-    {464, 56},    // 49 "Laser gun" 58 x 56
-    {448, 58},    // 50 "Plasma gun" 56 x 58
-    {448, 58},    // 51 "Missiles" 56 x 58
-    {560, 68},    // 52 "Mega-skull" 70 x 68
-    {464, 60},    // 53 "mega-bomb" 58 x 60
+    Sprite(BonusSize[0], BonusFrames), // 45 bonus "Armor"
+    Sprite(BonusSize[1], BonusFrames), // 46 "Live"
+    Sprite(BonusSize[2], BonusFrames), // 47 "Energy"
+    Sprite(BonusSize[3], BonusFrames), // 48 "Ionic gun"
+    Sprite(BonusSize[4], BonusFrames), // 49 "Laser gun"
+    Sprite(BonusSize[5], BonusFrames), // 50 "Plasma gun"
+    Sprite(BonusSize[6], BonusFrames), // 51 "Missiles"
+    Sprite(BonusSize[7], BonusFrames), // 52 "Mega-skull"
+    Sprite(BonusSize[8], BonusFrames), // 53 "mega-bomb"
     {16, 16},     // 54 never drawn
     {52, 24},     // 55 weapon icon: laser gun (at 663, 518)
     {52, 24},     // 56 weapon icon: ionic gun

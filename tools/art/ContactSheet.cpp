@@ -12,16 +12,16 @@
 #include <vector>
 
 #include "Art.h"
-#include "PackReader.h"
+#include "graphics/PackFile.h"
 
-using packreader::TEntry;
+using packfile::TEntry;
 
 namespace {
 
 // The picture as a Cairo image with its transparent colour made see-through.
 cairo_surface_t* ToSurface(const TEntry& e)
 {
-    const TPicture& p = e.Picture;
+    const packfile::TPackPicture& p = e.Picture;
     cairo_surface_t* s = NewCanvas(p.Width, p.Height);
     cairo_surface_flush(s);
     auto* data = reinterpret_cast<uint32_t*>(cairo_image_surface_get_data(s));
@@ -72,7 +72,7 @@ int main(int argc, char** argv)
     }
     const std::vector<uint8_t> pack((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     bool damaged = false;
-    const std::vector<TEntry> entries = packreader::ReadPack(pack, first, last, damaged);
+    const std::vector<TEntry> entries = packfile::ReadPack(pack, first, last, damaged);
     if (entries.empty()) {
         std::fprintf(stderr, "no pictures in %s\n", argv[1]);
         return 1;
@@ -100,7 +100,7 @@ int main(int argc, char** argv)
             DrawLabel(cr, e.Error, cx, cy + labelH + 20, 12, 1.0, 0.35, 0.35, false);
             continue;
         }
-        const TPicture& p = e.Picture;
+        const packfile::TPackPicture& p = e.Picture;
         const double scale = std::min({1.0, double(boxW) / p.Width, double(boxH) / p.Height});
         const double w = p.Width * scale, h = p.Height * scale;
         const double px = cx, py = cy + labelH;

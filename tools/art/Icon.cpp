@@ -1,9 +1,10 @@
 // Writes the program icon: the warship climbing over a star field, 256 x 256.
 //   zephyrion-icon <png path>
 #include <cstdio>
-#include <string>
+#include <vector>
 
 #include "GameArt.h"
+#include "platform/Files.h"
 
 namespace {
 
@@ -63,13 +64,15 @@ int main(int argc, char** argv)
     TArtCanvas canvas(IconSize, IconSize);
     DrawIcon(canvas.cr());
     cairo_surface_flush(canvas.surface());
-    const std::string tmp = std::string(argv[1]) + ".tmp";
-    if (cairo_surface_write_to_png(canvas.surface(), tmp.c_str()) != CAIRO_STATUS_SUCCESS) {
-        std::fprintf(stderr, "cannot write %s\n", tmp.c_str());
-        return 1;
-    }
-    if (std::rename(tmp.c_str(), argv[1]) != 0) {
-        std::perror("rename");
+    std::vector<uint8_t> png;
+    const auto collect = [](void* to, const unsigned char* data, unsigned int length) {
+        auto* bytes = static_cast<std::vector<uint8_t>*>(to);
+        bytes->insert(bytes->end(), data, data + length);
+        return CAIRO_STATUS_SUCCESS;
+    };
+    if (cairo_surface_write_to_png_stream(canvas.surface(), collect, &png) != CAIRO_STATUS_SUCCESS ||
+        !Files().WriteAtomically(argv[1], png)) {
+        std::fprintf(stderr, "cannot write %s\n", argv[1]);
         return 1;
     }
     return 0;

@@ -1,20 +1,28 @@
-// Reading an asset pack back: its length-prefixed BMP entries, decoded into
-// pictures, with a clear message for a damaged pack. Used by the art tools
-// that look the pack over (the contact sheet and the screen mock-ups).
+// The asset pack's format, read back: a plain run of entries, each a 4-byte
+// little-endian length and then that many bytes of a BMP image. Shared by
+// everything that looks into a built pack: the art tests and the contact
+// sheet. (The game's loader reads the same format in place, entry by entry,
+// and decodes with the platform's BMP reader.)
 #pragma once
 #include <cstdint>
 #include <cstdio>
 #include <string>
 #include <vector>
 
-#include "Art.h"
+namespace packfile {
 
-namespace packreader {
+// 0x00RRGGBB pixels, rows top to bottom.
+struct TPackPicture {
+    int Width = 0, Height = 0;
+    int Bits = 0; // bits per pixel as stored
+    std::vector<uint32_t> Pixels;
+    uint32_t At(int x, int y) const { return Pixels[size_t(y) * size_t(Width) + size_t(x)]; }
+};
 
 struct TEntry {
     int Number = 0;
-    TPicture Picture;
-    std::string Error;  // empty when the picture was read
+    TPackPicture Picture;
+    std::string Error; // empty when the picture was read
 };
 
 inline uint32_t Le32(const std::vector<uint8_t>& v, size_t at)
@@ -24,7 +32,7 @@ inline uint32_t Le32(const std::vector<uint8_t>& v, size_t at)
 inline uint16_t Le16(const std::vector<uint8_t>& v, size_t at) { return uint16_t(v[at] | v[at + 1] << 8); }
 
 // Reads an uncompressed BMP of 8, 24 or 32 bits per pixel. Returns an error text, or "" on success.
-inline std::string DecodeBmp(const std::vector<uint8_t>& v, TPicture& out)
+inline std::string DecodeBmp(const std::vector<uint8_t>& v, TPackPicture& out)
 {
     if (v.size() < 54 || v[0] != 'B' || v[1] != 'M')
         return "not a BMP image";
@@ -56,6 +64,7 @@ inline std::string DecodeBmp(const std::vector<uint8_t>& v, TPicture& out)
             palette.push_back(Le32(v, at + i * 4) & 0x00FFFFFF);
     }
     out.Width = width;
+    out.Bits = bits;
     out.Height = int(height);
     out.Pixels.assign(size_t(width) * size_t(height), 0);
     for (int64_t row = 0; row < height; ++row) {
@@ -111,4 +120,4 @@ inline std::vector<TEntry> ReadPack(const std::vector<uint8_t>& pack, int first,
     return entries;
 }
 
-} // namespace packreader
+} // namespace packfile
