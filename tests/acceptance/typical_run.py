@@ -95,32 +95,27 @@ def private_loopback():
     log("running on this machine's loopback")
 
 
-def stored_results(db):
+def query(db, sql):
+    """The rows the server's table gives for `sql`, or none while it cannot be read."""
     try:
         con = sqlite3.connect("file:%s?mode=ro" % db, uri=True)
         try:
-            rows = con.execute("SELECT name, score, country FROM results").fetchall()
+            return con.execute(sql).fetchall()
         finally:
             con.close()
     except sqlite3.Error:
         return []
 
+
+def stored_results(db):
     def text(v):
         return v.decode("cp1252") if isinstance(v, bytes) else v
-    return [(text(n), s, text(c)) for n, s, c in rows]
+    return [(text(n), s, text(c)) for n, s, c in query(db, "SELECT name, score, country FROM results")]
 
 
 def proved(db):
     """True once the server has played the game's record again and marked the result verified."""
-    try:
-        con = sqlite3.connect("file:%s?mode=ro" % db, uri=True)
-        try:
-            row = con.execute("SELECT verified FROM results").fetchone()
-        finally:
-            con.close()
-    except sqlite3.Error:
-        return False
-    return row is not None and row[0] == 1
+    return query(db, "SELECT verified FROM results") == [(1,)]
 
 
 def playing(g, s):
