@@ -19,7 +19,9 @@
 
 #include <unistd.h>
 
+#include "game/Game.h"
 #include "graphics/AssetPack.h"
+#include "graphics/DXCtrl.h"
 #include "services/DXSounds.h"
 #include "services/FMOD.h"
 #include "services/Options.h"
@@ -261,3 +263,17 @@ inline std::vector<std::string> THarness::TakeTexts()
     P.Text.Calls.clear();
     return texts;
 }
+
+// A harness at the main menu with a game running in the background.
+struct MenuHarness : THarness {
+    MenuHarness()
+    {
+        SkipIntro();
+        MainMenuButtons->SetSelected(0);
+        MainMenuButtons->Done = true;
+        ApplyMenuChoice();
+        CurrentGame->Phase = PhasePlay;
+        GameState = StateMainMenu;
+        MainMenuButtons->Done = false;
+    }
+};

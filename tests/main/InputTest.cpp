@@ -11,20 +11,6 @@ namespace {
 
 constexpr uint16_t KeyA = 'A', KeyN = 'N', KeyP = 'P', KeyQ = 'Q', KeyY = 'Y', Key5 = '5', KeyF1 = 112;
 
-// A harness at the main menu with a game running in the background.
-struct MenuHarness : THarness {
-    MenuHarness()
-    {
-        SkipIntro();
-        MainMenuButtons->SetSelected(0);
-        MainMenuButtons->Done = true;
-        ApplyMenuChoice();
-        CurrentGame->Phase = PhasePlay;
-        GameState = StateMainMenu;
-        MainMenuButtons->Done = false;
-    }
-};
-
 struct KeyCase {
     int32_t State;
     uint16_t Key;

@@ -20,18 +20,8 @@ namespace {
 
 constexpr uint32_t Bit(TPadButton b) { return PadBit(b); }
 
-// A harness at the main menu with a game running in the background.
-struct PadHarness : THarness {
-    PadHarness()
-    {
-        SkipIntro();
-        MainMenuButtons->SetSelected(0);
-        MainMenuButtons->Done = true;
-        ApplyMenuChoice();
-        CurrentGame->Phase = PhasePlay;
-        GameState = StateMainMenu;
-        MainMenuButtons->Done = false;
-    }
+// The main menu with a game running in the background, and a pad.
+struct PadHarness : MenuHarness {
     void Press(TPadButton b)
     {
         P.Gamepad.Presses.push_back(b);
