@@ -57,8 +57,9 @@ def panel(x):
 
 
 def hold(game, keys, frames, step):
-    """Holds the keys down over `frames` changed pictures: the warship moves
-    a good way whatever the machine's load."""
+    """Holds the keys down over `frames` changed pictures (at least as many
+    frames of play, a few seconds): the warship moves and fires a good way
+    whatever the machine's load."""
     for k in keys:
         game.keydown(k)
     try:
@@ -85,7 +86,7 @@ def pause(game, name):
     game.save("paused", paused)
     game.key("p")
     game.wait_changed("%s: play going on after the second p" % name, paused)
-    hold(game, ["Control_L", "Up"], 20, name)
+    hold(game, ["Control_L", "Up"], 30, name)
 
 
 def display_switch(game, name):
@@ -95,7 +96,7 @@ def display_switch(game, name):
                lambda: game.geometry() == (0, 0, display.width, display.height), timeout=60, alive=game.alive)
     game.wait_picture("%s: a picture in full screen" % name, lambda s: not s.is_black(), timeout=60)
     game.save("display-switch-full-screen", display.grab())
-    hold(game, ["Control_L", "Down"], 30, name + " in full screen")
+    hold(game, ["Control_L", "Down"], 60, name + " in full screen")
     game.key("alt+Return")
     wait_until("%s: Alt+Enter back to the window" % name, lambda: windowed(game), timeout=60, alive=game.alive)
     game.wait_picture("%s: play in the window again" % name, lambda s: playing(game, s), timeout=60)
@@ -161,10 +162,10 @@ def run(build):
                     return playing(game, shot) and shot
                 game.save("playing", wait_until("%s: a game to start" % name, started, timeout=120,
                                                 interval=1.0, alive=game.alive))
-                hold(game, ["Control_L", "Left"], 40, name)
+                hold(game, ["Control_L", "Left"], 90, name)
                 middle(game, name)
-                hold(game, ["Control_L", "Right"], 40, name)
-                hold(game, ["Control_L", "Left"], 25, name)
+                hold(game, ["Control_L", "Right"], 90, name)
+                hold(game, ["Control_L", "Left"], 60, name)
                 # "Exit game?" answered Yes. Esc is taken only in open play
                 # (not while a lost ship's stage restarts): ask until it is up.
                 def asked():
