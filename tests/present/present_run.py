@@ -25,130 +25,84 @@ import shutil
 import signal
 import subprocess
 import sys
-import tempfile
 import time
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "realrun"))
+from realrun import Display, Failure, Game, Skip, wait_until  # noqa: E402
 
 # Generous: a loaded 2-core machine may take many seconds for one step.
 TIMEOUT = 120.0
 GL_LIBRARIES = ("libGL.", "libGLX", "libEGL", "libLLVM", "_dri.so", "libgallium")
 
 
-class Failure(Exception):
-    pass
-
-
 def wait_for(step, probe, timeout=TIMEOUT, interval=0.05):
     """Polls probe() until it returns something true; fails naming the step."""
-    deadline = time.monotonic() + timeout
-    last = None
-    while time.monotonic() < deadline:
-        last = probe()
-        if last:
-            return last
-        time.sleep(interval)
-    raise Failure("timed out after %.0f s: %s" % (timeout, step))
+    return wait_until(step, probe, timeout=timeout, interval=interval)
 
 
 class Desktop:
-    """A private Xvfb, optionally with openbox, and the game on it."""
+    """A private Xvfb, optionally with openbox, and the game on it (the
+    shared real-program helper's Display and Game)."""
+
+    games = 0  # numbers the games' output folders over the whole run
 
     def __init__(self, build, size, wm, artifacts):
         self.build, self.size, self.artifacts = build, size, artifacts
-        self.procs = []
-        self.game = None
-        self.run = tempfile.mkdtemp(prefix="zephyrion-present-")
+        self.game = self.proc = None
+        os.makedirs(artifacts, exist_ok=True)
+        self.display = Display(size[0], size[1], wm=wm,
+                               wm_log=os.path.join(artifacts, "openbox.log") if wm else None)
         try:
-            self.start_desktop(wm)
+            self.display.start()
         except BaseException:
-            self.close()
+            self.display.stop()
             raise
-
-    def start_desktop(self, wm):
-        size = self.size
-        rfd, wfd = os.pipe()
-        xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(wfd), "-screen", "0", "%dx%dx24" % size,
-                                 "-nolisten", "tcp"], pass_fds=(wfd,),
-                                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        self.procs.append(xvfb)
-        os.close(wfd)
-        with os.fdopen(rfd) as r:
-            number = r.readline().strip()
-        if not number:
-            raise Failure("Xvfb did not start")
-        self.env = dict(os.environ, DISPLAY=":" + number)
-        self.env.pop("SDL_RENDER_DRIVER", None)
-        wait_for("Xvfb answers", lambda: self.call("xdpyinfo") is not None)
-        if wm:
-            os.makedirs(self.artifacts, exist_ok=True)
-            with open(os.path.join(self.artifacts, "openbox.log"), "ab") as log:
-                self.procs.append(subprocess.Popen(["openbox", "--sm-disable"], env=self.env, stdout=log,
-                                                   stderr=log))
-            wait_for("openbox manages the screen",
-                     lambda: "_NET_SUPPORTING_WM_CHECK" in (self.call("xprop", "-root") or ""))
+        # The path is chosen by the game, not by a setting left in the caller's
+        # environment.
+        self.display.env.pop("SDL_RENDER_DRIVER", None)
+        self.env = self.display.env
 
     def call(self, *args):
         r = subprocess.run(list(args), env=self.env, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
         return r.stdout.decode(errors="replace") if r.returncode == 0 else None
 
     def start_game(self, **extra):
-        os.makedirs(os.path.join(self.run, "game"), exist_ok=True)
-        cwd = os.path.join(self.run, "game")
-        for name in ("Data", "sound"):
-            if not os.path.exists(os.path.join(cwd, name)):
-                os.symlink(os.path.join(self.build, name), os.path.join(cwd, name))
-        env = dict(self.env, SDL_AUDIODRIVER="dummy", **extra)
-        os.makedirs(self.artifacts, exist_ok=True)
-        with open(os.path.join(self.artifacts, "game.log"), "ab") as log:
-            log.write(b"--- %s\n" % " ".join("%s=%s" % kv for kv in extra.items()).encode())
-            log.flush()
-            self.game = subprocess.Popen([os.path.join(self.build, "zephyrion")], cwd=cwd, env=env,
-                                         stdout=log, stderr=log)
+        # Each game keeps its output in a folder of its own.
+        Desktop.games += 1
+        label = "-".join(["game%d" % Desktop.games] + ["%s-%s" % kv for kv in extra.items()])
+        self.game = Game(self.display, self.build, os.path.join(self.artifacts, label), env=extra)
         try:
-            self.window = wait_for("the game's window appears", self.find_window)
+            self.game.start()
         except Failure as e:
-            # Tell a game without a window on this X server (it reached
-            # another one on the same display number) from a hidden window.
-            any_window = self.call("xdotool", "search", "--pid", str(self.game.pid))
+            # Tell a game without a window on this X server from a hidden window.
+            if self.game.proc is None or self.game.proc.poll() is not None:
+                raise
+            any_window = self.call("xdotool", "search", "--pid", str(self.game.proc.pid))
             raise Failure("%s (%s)" % (e, "a window, never shown" if any_window else
                                        "no window of the game on this X server at all"))
-        return self.game
-
-    def find_window(self):
-        self.alive()
-        out = self.call("xdotool", "search", "--onlyvisible", "--pid", str(self.game.pid))
-        return out.split()[0] if out else None
+        self.proc = self.game.proc
+        self.window = str(self.game.window)
+        return self.proc
 
     def alive(self):
-        if self.game.poll() is not None:
-            raise Failure("the game ended (status %d)" % self.game.returncode)
+        self.game.alive()
 
     def stop_game(self):
-        if self.game and self.game.poll() is None:
-            self.game.kill()
-            self.game.wait()
-        self.game = None
+        if self.game is not None:
+            self.game.stop()
+        self.game = self.proc = None
 
     def geometry(self):
         """The client area: x, y, width, height on the screen (xwininfo's
         absolute position is right also inside a window manager's frame)."""
-        out = self.call("xwininfo", "-id", self.window)
-        if not out:
-            return None
-        g = {}
-        for line in out.splitlines():
-            key, _, value = line.strip().partition(":")
-            g[key] = value.strip()
         try:
-            return (int(g["Absolute upper-left X"]), int(g["Absolute upper-left Y"]), int(g["Width"]),
-                    int(g["Height"]))
-        except (KeyError, ValueError):
+            return self.game.geometry()
+        except Failure:
             return None
 
     def screen(self):
         """The whole screen as raw RGB bytes."""
-        r = subprocess.run(["import", "-window", "root", "-depth", "8", "rgb:-"], env=self.env,
-                           stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
-        return r.stdout if len(r.stdout) == self.size[0] * self.size[1] * 3 else None
+        return self.display.grab().rgb
 
     def crop(self, shot, x, y, w, h):
         sw = self.size[0]
@@ -191,7 +145,7 @@ class Desktop:
 
     def opengl_libraries(self):
         found = set()
-        with open("/proc/%d/maps" % self.game.pid) as f:
+        with open("/proc/%d/maps" % self.proc.pid) as f:
             for line in f:
                 parts = line.split()
                 if len(parts) >= 6 and any(lib in os.path.basename(parts[-1]) for lib in GL_LIBRARIES):
@@ -200,15 +154,7 @@ class Desktop:
 
     def close(self):
         self.stop_game()
-        for p in reversed(self.procs):
-            if p.poll() is None:
-                p.terminate()
-                try:
-                    p.wait(timeout=10)
-                except subprocess.TimeoutExpired:
-                    p.kill()
-                    p.wait()
-        shutil.rmtree(self.run, ignore_errors=True)
+        self.display.stop()
 
 
 def centre_scaled(picture, w, h, out_w, out_h):
@@ -457,7 +403,10 @@ def main():
         try:
             checks[part](build, artifacts, results)
             print("ok   %s (%.1f s)" % (part, time.monotonic() - start), flush=True)
-        except Failure as e:
+        except Skip as e:
+            print("SKIPPED: %s" % e, flush=True)
+            return 77
+        except (Failure, subprocess.CalledProcessError) as e:
             failed += 1
             print("FAIL %s: %s" % (part, e), flush=True)
     if failed:

@@ -252,13 +252,14 @@ class _XImage(ctypes.Structure):
 
 
 class Display:
-    """A private Xvfb of the given size, with openbox when `wm` is true."""
+    """A private Xvfb of the given size, with openbox when `wm` is true
+    (its messages go to the file `wm_log` when given)."""
 
-    def __init__(self, width=1024, height=768, wm=False, folder=None):
+    def __init__(self, width=1024, height=768, wm=False, folder=None, wm_log=None):
         require("Xvfb", "xdotool", "xwininfo", "xprop")
         if wm:
             require("openbox")
-        self.width, self.height, self.wm = width, height, wm
+        self.width, self.height, self.wm, self.wm_log = width, height, wm, wm_log
         self.own_folder = folder is None
         self.folder = folder or tempfile.mkdtemp(prefix="zephyrion-x-")
         self.xvfb = self.openbox = None
@@ -311,8 +312,13 @@ class Display:
             home = os.path.join(self.folder, "home")
             os.makedirs(home, exist_ok=True)
             env = dict(self.env, HOME=home, XDG_CONFIG_HOME=os.path.join(home, ".config"))
-            self.openbox = subprocess.Popen(["openbox", "--sm-disable"], env=env, stdout=subprocess.DEVNULL,
-                                            stderr=subprocess.DEVNULL, preexec_fn=die_with_us)
+            out = open(self.wm_log, "ab") if self.wm_log else subprocess.DEVNULL
+            try:
+                self.openbox = subprocess.Popen(["openbox", "--sm-disable"], env=env, stdout=out, stderr=out,
+                                                preexec_fn=die_with_us)
+            finally:
+                if self.wm_log:
+                    out.close()
             wait_until("openbox to manage the screen",
                        lambda: b"_NET_SUPPORTING_WM_CHECK(WINDOW)" in self.output(
                            ["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"]), timeout=30)

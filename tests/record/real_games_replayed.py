@@ -6,7 +6,10 @@ code, an SQLite table) must prove the result by playing it again too.
 
 Games: late frames with a busy core beside the game (stress-ng), a pause;
 an Alt+Enter switch to full screen and back in the middle; a minimise and a
-restore in the middle. Screenshots and logs land in <build>/record-artifacts/.
+restore in the middle. Every step waits for what it needs (the game's panel,
+a dialog, a still or changed screen, a window state) and names the step when
+it gives up. Screenshots, logs and records land in
+<build>/record-artifacts/<game>/.
   real_games_replayed.py BUILD_DIR
 Exits 77 (skipped, with the reason) without Xvfb, openbox or xdotool."""
 import json
@@ -18,64 +21,12 @@ import sys
 import tempfile
 import time
 
-BUILD = os.path.abspath(sys.argv[1])
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.join(HERE, "..", "server"))
+sys.path.insert(0, os.path.join(HERE, "..", "realrun"))
 import scoreclient as sc  # noqa: E402
-
-ART = os.path.join(BUILD, "record-artifacts")
-GAME = os.path.join(BUILD, "zephyrion")
-REPLAY = os.path.join(BUILD, "zephyrion-replay")
-SERVER = os.path.join(BUILD, "server", "zephyrion-scores")
-
-
-def skip(why):
-    print(f"SKIPPED: {why}")
-    sys.exit(77)
-
-
-def fail(why):
-    print(f"FAILED: {why}")
-    sys.exit(1)
-
-
-for tool in ("Xvfb", "openbox", "xdotool", "xdpyinfo", "import"):
-    if not shutil.which(tool):
-        skip(f"{tool} is not installed")
-for program in (GAME, REPLAY, SERVER):
-    if not os.path.exists(program):
-        skip(f"{program} is not built")
-
-
-def wait_for(what, check, timeout=60.0, step=0.1):
-    deadline = time.monotonic() + timeout
-    while time.monotonic() < deadline:
-        value = check()
-        if value:
-            return value
-        time.sleep(step)
-    fail(f"waited {timeout:.0f} s for {what}")
-
-
-def xdo(*args):
-    subprocess.run(["xdotool", *args], check=False, capture_output=True)
-
-
-def shot(name):
-    subprocess.run(["import", "-window", "root", os.path.join(ART, name + ".png")], capture_output=True)
-
-
-def in_play(window):
-    """The game's top panel (green) shows in the window's first rows."""
-    grab = subprocess.run(["import", "-window", window, "png:-"], capture_output=True).stdout
-    if not grab:
-        return False
-    mean = subprocess.run(["convert", "png:-", "-crop", "640x20+84+5", "-format", "%[fx:mean.g]", "info:"],
-                          input=grab, capture_output=True).stdout
-    try:
-        return float(mean or 0) > 0.04
-    except ValueError:
-        return False
+from realrun import (Display, Failure, Game, Skip, config_bytes, log, main, require,  # noqa: E402
+                     wait_until)
 
 
 def table_scores(path):
@@ -89,153 +40,205 @@ def table_scores(path):
     return scores
 
 
-def settings(path):
-    """A table that any finished game enters (scores of -1)."""
-    def text(s):
-        return bytes([len(s)]) + bytes((~ord(c)) & 0xFF for c in s)
-    data = bytes([1, 1, 1, 123]) + text("")
-    for _ in range(10):
-        data += text("Pilot") + struct.pack("<i", -1)
-    with open(path, "wb") as f:
-        f.write(data)
+# What the screens show, from the game's own art and its places.
+def playing(g, s):
+    """The game's panel: the frame of the top bar and its right end."""
+    return g.shows(s, "SheetHudFrame", 0, 0, region=(0, 0, 90, 30)) and \
+        g.shows(s, "SheetHudRight", 652, 37, region=(100, 0, 40, 20))
 
 
-shutil.rmtree(ART, ignore_errors=True)
-os.makedirs(ART)
-work = tempfile.mkdtemp(prefix="zephyrion-real-games-")
-procs = []
-try:
-    # The display and its window manager, on a display number nobody uses
-    # (other programs' displays may have no lock file to tell).
-    number = next(n for n in range(100 + os.getpid() % 300, 1000)
-                  if not os.path.exists(f"/tmp/.X11-unix/X{n}") and not os.path.exists(f"/tmp/.X{n}-lock"))
-    xvfb = subprocess.Popen(["Xvfb", f":{number}", "-screen", "0", "1024x768x24", "-nolisten", "tcp"],
-                            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-    procs.append(xvfb)
-    os.environ["DISPLAY"] = f":{number}"
-    wait_for("the X display", lambda: xvfb.poll() is None and os.path.exists(f"/tmp/.X11-unix/X{number}") and
-             subprocess.run(["xdpyinfo"], capture_output=True).returncode == 0)
-    procs.append(subprocess.Popen(["openbox"], stdout=subprocess.DEVNULL, stderr=open(os.path.join(ART, "openbox.log"), "w")))
-    wait_for("openbox", lambda: "_NET_SUPPORTING_WM_CHECK" in subprocess.run(
-        ["xprop", "-root"], capture_output=True, text=True).stdout if shutil.which("xprop") else True)
+def panel(x):
+    """A dialog panel over the game: 190 "Exit game?", 215 the name entry,
+    200 the question to send the result."""
+    def check(g, s):
+        return g.shows(s, "SheetDialogPanel", x, 200, region=(0, 0, 60, 30)) and \
+            not g.shows(s, "SheetMenuBackground", 0, 0, region=(100, 500, 40, 40))
+    return check
 
-    server, port = sc.start_server(SERVER, os.path.join(work, "scores.db"), log=os.path.join(ART, "server.log"))
-    procs.append(server)
 
-    def verified_scores():
-        listed = json.loads(sc.get(port, "/scores.json")[2] or b"{}")
-        return [(r["score"], r["verified"]) for r in listed.get("results", [])]
+def hold(game, keys, frames, step):
+    """Holds the keys down over `frames` changed pictures (at least as many
+    frames of play, a few seconds): the warship moves and fires a good way
+    whatever the machine's load."""
+    for k in keys:
+        game.keydown(k)
+    try:
+        shot = game.client_shot()
+        for _ in range(frames):
+            shot = game.wait_changed("%s: play to go on with %s held" % (step, "+".join(keys)), shot)
+    finally:
+        for k in reversed(keys):
+            game.keyup(k)
 
-    def hold(keys, seconds):
-        for k in keys:
-            xdo("keydown", k)
-        time.sleep(seconds)
-        for k in keys:
-            xdo("keyup", k)
 
-    def play(name, middle, notes):
-        folder = os.path.join(work, name)
-        os.makedirs(folder)
-        os.symlink(os.path.join(BUILD, "Data"), os.path.join(folder, "Data"))
-        os.symlink(os.path.join(BUILD, "sound"), os.path.join(folder, "sound"))
-        settings(os.path.join(folder, "Config.cfg"))
-        env = dict(os.environ, SDL_AUDIODRIVER="dummy", ZEPHYRION_SCORE_SERVER=f"http://127.0.0.1:{port}")
-        log = open(os.path.join(ART, name + ".log"), "w")
-        game = subprocess.Popen([GAME], cwd=folder, env=env, stdout=log, stderr=subprocess.STDOUT)
-        procs.append(game)
-        window = wait_for("the game's window", lambda: subprocess.run(
-            ["xdotool", "search", "--name", "Zephyrion"], capture_output=True, text=True).stdout.split())[0]
-        xdo("windowactivate", "--sync", window)
-        # The intro runs out into the main menu, whose first item is a new
-        # game; Return is pressed until the game's panel shows (in play it
-        # does nothing).
-        def started():
-            xdo("key", "Return")
-            return in_play(window)
-        wait_for(f"{name}: a game to start", started, timeout=120, step=1.0)
-        shot(name + "-1-playing")
-        hold(["Control_L", "Left"], 3)
-        middle(window)
-        hold(["Control_L", "Right"], 3)
-        hold(["Control_L", "Left"], 2)
-        # "Exit game?" answered Yes; the game-over display runs out, and the
-        # record is kept beside the settings.
-        xdo("key", "Escape")
-        time.sleep(0.5)
-        xdo("key", "y")
-        kept = os.path.join(folder, "LastGame.rec")
-        wait_for("the game's record", lambda: os.path.exists(kept))
-        if game.poll() is not None:
-            fail(f"{name}: the game ended early")
-        time.sleep(1.5)
-        shot(name + "-2-name-entry")
-        xdo("type", "--delay", "150", "ace")
-        xdo("key", "Return")
-        time.sleep(0.8)
-        xdo("key", "Return")   # send the result
-        again = subprocess.run([REPLAY, kept], capture_output=True, text=True)
-        print(f"{name}:\n{again.stdout}", end="")
-        if again.returncode != 0:
-            shutil.copy(kept, os.path.join(ART, name + ".rec"))
-            fail(f"{name}: the game played again does not end as it did:\n{again.stdout}{again.stderr}")
-        replayed = int(again.stdout.split("replayed score ")[1].split()[0])
-        # The record saw what the player did (notes by kind: 1 pause,
-        # 3 minimise, 4 restore, 5 display switch) and frames off the beat.
-        listed = subprocess.run([REPLAY, "--events", kept], capture_output=True, text=True).stdout
-        counts = {line.split()[1]: int(line.split()[2]) for line in listed.splitlines() if line.startswith("events ")}
-        for note in notes:
-            if counts.get(note, 0) == 0:
-                fail(f"{name}: the record has no {note}: {counts}")
-        if counts.get("clock", 0) == 0:
-            fail(f"{name}: the record has no late frame at all: {counts}")
-        # The server played it again too and marks it.
-        wait_for(f"{name}: the result proved on the server", lambda: (replayed, True) in verified_scores())
-        shot(name + "-3-after-sending")
-        # The game's own table says the same score (written after the name).
-        wait_for(f"{name}: the score in the local table", lambda: replayed in table_scores(
-            os.path.join(folder, "Config.cfg")))
-        game.terminate()
-        game.wait(30)
-        shutil.copy(kept, os.path.join(ART, name + ".rec"))
+def windowed(game):
+    return game.geometry()[2:] == (800, 600)
 
-    def pause(_):
-        xdo("key", "p")
-        time.sleep(1.2)
-        xdo("key", "p")
-        hold(["Control_L", "Up"], 1)
 
-    def display_switch(_):
-        xdo("key", "alt+Return")
-        time.sleep(2)
-        shot("display-switch-full-screen")
-        hold(["Control_L", "Down"], 2)
-        xdo("key", "alt+Return")
-        time.sleep(2)
+def hidden(game):
+    return "_NET_WM_STATE_HIDDEN" in game.state() or \
+        b"IsViewable" not in game.display.output(["xwininfo", "-id", str(game.window)])
 
-    def minimise_restore(window):
-        xdo("windowminimize", window)
-        time.sleep(2)
-        shot("minimised")
-        xdo("windowmap", window)
-        xdo("windowactivate", "--sync", window)
-        time.sleep(2)
-        # The game waits paused after a restore until a key.
-        xdo("key", "p")
-        time.sleep(0.5)
 
-    stress = subprocess.Popen(["stress-ng", "--cpu", "1", "--quiet"], stdout=subprocess.DEVNULL,
-                              stderr=subprocess.DEVNULL) if shutil.which("stress-ng") else None
-    if stress:
-        procs.append(stress)
-    play("late-frames-and-a-pause", pause, ["note-1"])
-    if stress:
-        stress.terminate()
-        stress.wait(10)
-    play("display-switch", display_switch, ["note-5", "seed"])
-    play("minimise-restore", minimise_restore, ["note-3", "note-4"])
-    print("every real game played again to its own end, and each was proved by the server:",
-          verified_scores())
-finally:
-    for p in reversed(procs):
-        sc.stop(p) if p.poll() is None else None
-    shutil.rmtree(work, ignore_errors=True)
+def pause(game, name):
+    game.key("p")
+    paused = game.wait_still("%s: the game paused" % name)
+    game.save("paused", paused)
+    game.key("p")
+    game.wait_changed("%s: play going on after the second p" % name, paused)
+    hold(game, ["Control_L", "Up"], 30, name)
+
+
+def display_switch(game, name):
+    display = game.display
+    game.key("alt+Return")
+    wait_until("%s: Alt+Enter to go full screen" % name,
+               lambda: game.geometry() == (0, 0, display.width, display.height), timeout=60, alive=game.alive)
+    game.wait_picture("%s: a picture in full screen" % name, lambda s: not s.is_black(), timeout=60)
+    game.save("display-switch-full-screen", display.grab())
+    hold(game, ["Control_L", "Down"], 60, name + " in full screen")
+    game.key("alt+Return")
+    wait_until("%s: Alt+Enter back to the window" % name, lambda: windowed(game), timeout=60, alive=game.alive)
+    game.wait_picture("%s: play in the window again" % name, lambda s: playing(game, s), timeout=60)
+
+
+def minimise_restore(game, name):
+    display = game.display
+    display.xdotool("windowminimize", game.window)
+    wait_until("%s: the window minimised" % name, lambda: hidden(game), timeout=60, alive=game.alive)
+    game.save("minimised", display.grab())
+    display.xdotool("windowmap", game.window)
+    display.xdotool("windowactivate", "--sync", game.window)
+    wait_until("%s: the window restored and focused" % name,
+               lambda: not hidden(game) and game.focused(), timeout=60, alive=game.alive)
+    # The game waits paused after a restore until a key.
+    waiting = game.wait_still("%s: the game waiting after the restore" % name, timeout=60)
+    game.save("restored", waiting)
+    game.key("p")
+    game.wait_changed("%s: play going on after a key" % name, waiting, timeout=60)
+
+
+def run(build):
+    replay = os.path.join(build, "zephyrion-replay")
+    server_program = os.path.join(build, "server", "zephyrion-scores")
+    for program in (os.path.join(build, "zephyrion"), replay, server_program):
+        if not os.path.exists(program):
+            raise Skip("%s is not built" % program)
+    require("openbox")
+    art = os.path.join(build, "record-artifacts")
+    shutil.rmtree(art, ignore_errors=True)
+    os.makedirs(art)
+    work = tempfile.mkdtemp(prefix="zephyrion-real-games-")
+    server = stress = None
+    try:
+        with Display(1024, 768, wm=True, wm_log=os.path.join(art, "openbox.log")) as display:
+            server, port = sc.start_server(server_program, os.path.join(work, "scores.db"),
+                                           log=os.path.join(art, "server.log"))
+
+            def verified_scores():
+                listed = json.loads(sc.get(port, "/scores.json")[2] or b"{}")
+                return [(r["score"], r["verified"]) for r in listed.get("results", [])]
+
+            def play(name, middle, notes):
+                # A table that any finished game enters (scores of -1).
+                game = Game(display, build, os.path.join(art, name), config=config_bytes(),
+                            env={"ZEPHYRION_SCORE_SERVER": "http://127.0.0.1:%d" % port})
+                try:
+                    play_one(game, name, middle, notes)
+                finally:
+                    game.stop()
+
+            def play_one(game, name, middle, notes):
+                log("%s: starting the game" % name)
+                game.start()
+                display.xdotool("windowactivate", "--sync", game.window)
+                wait_until("%s: the game's window focused" % name, game.focused, timeout=30, alive=game.alive)
+                # The intro runs out into the main menu, whose first item is a
+                # new game; Return is pressed until the game's panel shows (in
+                # play it does nothing).
+                def started():
+                    game.key("Return")
+                    shot = game.client_shot()
+                    return playing(game, shot) and shot
+                game.save("playing", wait_until("%s: a game to start" % name, started, timeout=120,
+                                                interval=1.0, alive=game.alive))
+                hold(game, ["Control_L", "Left"], 90, name)
+                middle(game, name)
+                hold(game, ["Control_L", "Right"], 90, name)
+                hold(game, ["Control_L", "Left"], 60, name)
+                # "Exit game?" answered Yes. Esc is taken only in open play
+                # (not while a lost ship's stage restarts): ask until it is up.
+                def asked():
+                    game.key("Escape")
+                    try:
+                        return game.wait_picture("%s: the question \"Exit game?\"" % name,
+                                                 lambda s: panel(190)(game, s), timeout=3)
+                    except Failure:
+                        return None
+                game.save("exit-question", wait_until("%s: Esc to ask \"Exit game?\"" % name, asked,
+                                                      timeout=90, alive=game.alive))
+                game.key("y")
+                # The game-over display runs out into the name entry, and the
+                # record is kept beside the settings.
+                kept = game.path("LastGame.rec")
+                wait_until("%s: the game's record" % name, lambda: os.path.exists(kept), timeout=60,
+                           alive=game.alive)
+                entry = game.wait_picture("%s: the name entry" % name, lambda s: panel(215)(game, s), timeout=60)
+                entry = game.wait_still("%s: the name entry at rest" % name)
+                game.save("name-entry", entry)
+                display.xdotool("type", "--delay", "150", "ace")
+                game.wait_changed("%s: the name typed" % name, entry)
+                game.key("Return")
+                game.save("send-question", game.wait_picture(
+                    "%s: the question to send the result" % name, lambda s: panel(200)(game, s), timeout=60))
+                game.key("Return")   # send the result
+                shutil.copy(kept, os.path.join(game.artifacts, name + ".rec"))
+                again = subprocess.run([replay, kept], capture_output=True, text=True)
+                print("%s:\n%s" % (name, again.stdout), end="")
+                if again.returncode != 0:
+                    raise Failure("%s: the game played again does not end as it did:\n%s%s"
+                                  % (name, again.stdout, again.stderr))
+                replayed = int(again.stdout.split("replayed score ")[1].split()[0])
+                # The record saw what the player did (notes by kind: 1 pause,
+                # 3 minimise, 4 restore, 5 display switch) and frames off the beat.
+                listed = subprocess.run([replay, "--events", kept], capture_output=True, text=True).stdout
+                counts = {line.split()[1]: int(line.split()[2]) for line in listed.splitlines()
+                          if line.startswith("events ")}
+                for note in notes:
+                    if counts.get(note, 0) == 0:
+                        raise Failure("%s: the record has no %s: %s" % (name, note, counts))
+                if counts.get("clock", 0) == 0:
+                    raise Failure("%s: the record has no late frame at all: %s" % (name, counts))
+                # The server played it again too and marks it.
+                wait_until("%s: the result proved on the server" % name,
+                           lambda: (replayed, True) in verified_scores(), timeout=60, alive=game.alive)
+                game.save("after-sending", game.client_shot())
+                # The game's own table says the same score (written after the name).
+                wait_until("%s: the score in the local table" % name,
+                           lambda: replayed in table_scores(game.path("Config.cfg")), timeout=60)
+                game.proc.terminate()
+                game.wait_end("%s: the game to end when told to" % name, timeout=30)
+
+            if shutil.which("stress-ng"):
+                stress = subprocess.Popen(["stress-ng", "--cpu", "1", "--quiet"], stdout=subprocess.DEVNULL,
+                                          stderr=subprocess.DEVNULL)
+            play("late-frames-and-a-pause", pause, ["note-1"])
+            if stress:
+                stress.terminate()
+                stress.wait(10)
+            play("display-switch", display_switch, ["note-5", "seed"])
+            play("minimise-restore", minimise_restore, ["note-3", "note-4"])
+            log("every real game played again to its own end, and each was proved by the server: %s"
+                % verified_scores())
+    finally:
+        for p in (stress, server):
+            if p is not None and p.poll() is None:
+                sc.stop(p)
+        shutil.rmtree(work, ignore_errors=True)
+
+
+if __name__ == "__main__":
+    if len(sys.argv) != 2:
+        print("usage: real_games_replayed.py BUILD_DIR", file=sys.stderr)
+        sys.exit(2)
+    sys.exit(main(lambda: run(os.path.abspath(sys.argv[1]))))
