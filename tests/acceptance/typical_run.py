@@ -32,7 +32,7 @@ import tempfile
 import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "realrun"))
-from realrun import (Display, Failure, Game, Skip, config_bytes, die_with_us, log, main,  # noqa: E402
+from realrun import (Display, Failure, Game, Skip, config_bytes, die_with_us, log, main, main_menu,  # noqa: E402
                      wait_until)
 
 SEED_OPTIONS = dict(windowed=True, music=True, sound=True, boss_key=123, country="Ganymede")
@@ -121,11 +121,6 @@ def proved(db):
 def playing(g, s):
     return g.shows(s, "SheetHudFrame", 0, 0, region=(0, 0, 90, 30)) and \
         g.shows(s, "SheetHudRight", 652, 37, region=(100, 0, 40, 20))
-
-
-def main_menu(g, s):
-    return g.shows(s, "SheetMainMenuItems", 461, 327, region=(0, 247, 330, 8)) and \
-        g.shows(s, "SheetMenuBackground", 0, 0, region=(100, 300, 40, 40))
 
 
 def panel(x, over_game=True):

@@ -23,7 +23,7 @@ import sys
 import tempfile
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "realrun"))
-from realrun import Display, Failure, Game, Recording, log, main, require  # noqa: E402
+from realrun import Display, Failure, Game, Recording, log, main, main_menu, require  # noqa: E402
 
 RATE = 44100
 FRAME_BYTES = 4  # 16-bit stereo
@@ -104,11 +104,6 @@ def burst(samples, first, last, level):
 
 
 # --- the run --------------------------------------------------------------------
-def main_menu(g, s):
-    return g.shows(s, "SheetMainMenuItems", 461, 327, region=(0, 247, 330, 8)) and \
-        g.shows(s, "SheetMenuBackground", 0, 0, region=(100, 300, 40, 40))
-
-
 def options(g, s):
     return g.shows(s, "SheetTitleBanner", 388, 0, region=(0, 0, 30, 80)) and \
         g.shows(s, "SheetOptionOnOff", 327, 352, region=(0, 0, 14, 24))

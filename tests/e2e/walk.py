@@ -13,7 +13,7 @@ import shutil
 import sys
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "realrun"))
-from realrun import Display, Failure, Game, config_bytes, log, main, similar, wait_until  # noqa: E402
+from realrun import Display, Failure, Game, config_bytes, log, main, main_menu, similar, wait_until  # noqa: E402
 
 DARK_GREEN, RED = (0x22, 0x88, 0x22), (0xFF, 0x00, 0x00)
 
@@ -33,11 +33,6 @@ def has_colour(shot, colour, x, y, w, h, tolerance=40):
 def submenu(g, s):
     return g.shows(s, "SheetMenuBackground", 0, 0, region=(740, 200, 40, 40)) and \
         g.shows(s, "SheetTitleBanner", 388, 0, region=(0, 0, 30, 80))
-
-
-def main_menu(g, s):
-    return g.shows(s, "SheetMainMenuItems", 461, 327, region=(0, 247, 330, 8)) and \
-        g.shows(s, "SheetMenuBackground", 0, 0, region=(100, 300, 40, 40))
 
 
 def options(g, s):

@@ -424,6 +424,13 @@ class Display:
 
 
 # --- the game ---------------------------------------------------------------------
+# --- screens every run meets ---------------------------------------------------
+def main_menu(g, s):
+    """The main menu: the bottom edge of its panel, below every item (lit or not), and the backdrop."""
+    return g.shows(s, "SheetMainMenuItems", 461, 327, region=(0, 247, 330, 8)) and \
+        g.shows(s, "SheetMenuBackground", 0, 0, region=(100, 300, 40, 40))
+
+
 def config_bytes(windowed=True, music=True, sound=True, boss_key=123, country="", table=None):
     """A "Config.cfg": the options, then ten (name, score) entries, texts
     stored as a length byte and the complemented characters."""
