@@ -12,6 +12,7 @@ held-alt-enter, effects-silent, large-desktop. Exit status 0 passed, 1 failed,
 """
 import os
 import sys
+import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "realrun"))
 from realrun import (Display, Failure, Game, Recording, Skip, config_bytes, log, main, require,  # noqa: E402
@@ -295,17 +296,31 @@ def held_alt_enter(args):
                 if mode and (not modes or modes[-1] != mode):
                     modes.append(mode)
                     log("  %s" % mode)
+                return mode
 
             look()
             game.keydown("alt")
             game.keydown("Return")
-            # The keys are held as a player holds them: past the X server's
-            # repeat delay, through a couple of dozen repeats.
-            import time
-            until = time.monotonic() + 1.5
-            while time.monotonic() < until:
-                look()
-                time.sleep(0.02)
+            # The keys are held as a player holds them: the first switch,
+            # then on past the X server's repeat delay and through its repeats
+            # until the full-screen picture has stayed at rest for a while.
+            # A repeat that switched again would keep the picture moving.
+            wait_until("the switch to full screen while Alt+Enter is held",
+                       lambda: look() == "full", timeout=60, alive=game.alive)
+            rest = {"shot": None, "since": 0.0}
+
+            def at_rest_in_full_screen():
+                # Every look counts: a window seen in between is a second switch.
+                mode, shot = look(), game.client_shot()
+                if modes != ["window", "full"]:
+                    raise Failure("a held Alt+Enter went through %s, not one switch to full screen" % modes)
+                if mode != "full" or rest["shot"] is None or shot.rgb != rest["shot"].rgb:
+                    rest["shot"], rest["since"] = shot, time.monotonic()
+                    return False
+                return time.monotonic() - rest["since"] >= 1.5
+
+            wait_until("the full-screen picture at rest with Alt+Enter still held", at_rest_in_full_screen,
+                       timeout=60, alive=game.alive)
             game.keyup("Return")
             game.keyup("alt")
             # Switches still queued are made while the picture settles.
