@@ -5,7 +5,10 @@ import http.client
 import os
 import re
 import subprocess
-import time
+import sys
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "realrun"))
+from realrun import Failure, wait_until  # noqa: E402
 
 ALPHABET = "ABCDEFGHJKLMNPQRSTUVWXY123456789"
 
@@ -54,17 +57,19 @@ def start_server(program, db, *extra, log=None):
     out = open(log, "w+") if log else subprocess.PIPE
     p = subprocess.Popen([program, "--port", "0", "--db", db, *extra], stdout=out, stderr=subprocess.STDOUT,
                          text=True)
-    deadline = time.monotonic() + 60
-    while time.monotonic() < deadline:
+
+    def ended():
         if p.poll() is not None:
-            raise RuntimeError(f"the server ended at start: {read_log(log)}")
-        text = read_log(log)
-        m = re.search(r"serving on http://127\.0\.0\.1:(\d+)/", text)
-        if m:
-            return p, int(m.group(1))
-        time.sleep(0.05)
-    p.kill()
-    raise RuntimeError("the server did not say it was serving within 60 s")
+            raise Failure(f"the server ended at start: {read_log(log)}")
+
+    def serving():
+        return re.search(r"serving on http://127\.0\.0\.1:(\d+)/", read_log(log))
+    try:
+        m = wait_until("the server to say it is serving", serving, timeout=60, alive=ended)
+    except Failure:
+        p.kill()
+        raise
+    return p, int(m.group(1))
 
 
 def read_log(log):
