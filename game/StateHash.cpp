@@ -7,25 +7,6 @@
 
 namespace {
 
-// FNV-1a over the little-endian bytes of each value.
-class THasher {
-public:
-    void Add(int64_t v)
-    {
-        for (int i = 0; i < 8; ++i) {
-            H ^= static_cast<uint8_t>(v >> (8 * i));
-            H *= 0x100000001B3ull;
-        }
-    }
-    void AddFloat(double v)
-    {
-        int64_t bits;
-        std::memcpy(&bits, &v, sizeof bits);
-        Add(bits);
-    }
-    uint64_t H = 0xCBF29CE484222325ull;
-};
-
 void AddGun(THasher& h, const TGunner& gun)
 {
     h.Add(gun.RateKind);

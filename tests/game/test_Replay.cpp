@@ -15,6 +15,7 @@
 #include "FlatPack.h"
 #include "GameFixture.h"
 #include "game/Collision.h"
+#include "game/StateHash.h"
 
 namespace {
 
@@ -24,18 +25,6 @@ struct TEndState {
     uint64_t Hash;
     int MaxStage;
     bool SawBoss;
-};
-
-class THasher {
-public:
-    void Add(int64_t v)
-    {
-        for (int i = 0; i < 8; ++i) {
-            H ^= static_cast<uint8_t>(v >> (8 * i));
-            H *= 0x100000001B3ull;
-        }
-    }
-    uint64_t H = 0xCBF29CE484222325ull;
 };
 
 uint64_t HashWorld(const TGame& g)
