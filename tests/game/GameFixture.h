@@ -26,13 +26,19 @@ struct TLcg {
     }
 };
 
+// No sprite sheets: the game draws nothing of them until a test makes some.
+inline void ForgetSheets()
+{
+    for (auto& s : GameSheets) s = nullptr;
+    for (auto& s : MenuSheets) s = nullptr;
+    for (auto& s : FlippedShotSheets) s = nullptr;
+}
+
 class GameTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        for (auto& s : GameSheets) s = nullptr;
-        for (auto& s : MenuSheets) s = nullptr;
-        for (auto& s : FlippedShotSheets) s = nullptr;
+        ForgetSheets();
         std::memset(KeyboardState, 0, sizeof KeyboardState);
         std::memset(MouseState, 0, sizeof MouseState);
         MouseMode = 0;
@@ -55,9 +61,7 @@ protected:
         CloseSoundEffects();
         DD.Release(BackBuffer);
         DD.Release(SnapshotSurface);
-        for (auto& s : GameSheets) s = nullptr;
-        for (auto& s : MenuSheets) s = nullptr;
-        for (auto& s : FlippedShotSheets) s = nullptr;
+        ForgetSheets();
     }
     // One drawn frame, one platform tick after the last.
     void Frame()

@@ -10,6 +10,7 @@
 #include <memory>
 
 #include "fakes/Fakes.h"
+#include "game/GameFixture.h"
 #include "game/Game.h"
 #include "game/StateHash.h"
 #include "graphics/AssetPack.h"
@@ -166,9 +167,7 @@ class RecordedGame : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        for (auto& s : GameSheets) s = nullptr;
-        for (auto& s : MenuSheets) s = nullptr;
-        for (auto& s : FlippedShotSheets) s = nullptr;
+        ForgetSheets();
         std::memset(KeyboardState, 0, sizeof KeyboardState);
         GameOptions = TOptions{};
         for (auto& h : HiScores) h = THiScores{};

@@ -20,6 +20,7 @@
 #include "ScoreServer.h"
 #include "WorldTable.h"
 #include "fakes/Fakes.h"
+#include "game/GameFixture.h"
 #include "game/Game.h"
 #include "graphics/AssetPack.h"
 #include "main/GameRecording.h"
@@ -89,9 +90,7 @@ class RecordCheck : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        for (auto& s : GameSheets) s = nullptr;
-        for (auto& s : MenuSheets) s = nullptr;
-        for (auto& s : FlippedShotSheets) s = nullptr;
+        ForgetSheets();
         std::memset(KeyboardState, 0, sizeof KeyboardState);
         GameOptions = TOptions{};
         GameOptions.Country = "Norway";
