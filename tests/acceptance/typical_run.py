@@ -33,7 +33,7 @@ import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "realrun"))
 from realrun import (Display, Failure, Game, Skip, config_bytes, die_with_us, log, main, main_menu,  # noqa: E402
-                     wait_until)
+                     playing, wait_until)
 
 SEED_OPTIONS = dict(windowed=True, music=True, sound=True, boss_key=123, country="Ganymede")
 # Names of several lengths, and a tenth entry any hit beats.
@@ -116,11 +116,6 @@ def stored_results(db):
 def proved(db):
     """True once the server has played the game's record again and marked the result verified."""
     return query(db, "SELECT verified FROM results") == [(1,)]
-
-
-def playing(g, s):
-    return g.shows(s, "SheetHudFrame", 0, 0, region=(0, 0, 90, 30)) and \
-        g.shows(s, "SheetHudRight", 652, 37, region=(100, 0, 40, 20))
 
 
 def panel(x, over_game=True):

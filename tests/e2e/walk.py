@@ -13,7 +13,7 @@ import shutil
 import sys
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "realrun"))
-from realrun import Display, Failure, Game, config_bytes, log, main, main_menu, similar, wait_until  # noqa: E402
+from realrun import Display, Failure, Game, config_bytes, log, main, main_menu, playing, similar, wait_until  # noqa: E402
 
 DARK_GREEN, RED = (0x22, 0x88, 0x22), (0xFF, 0x00, 0x00)
 
@@ -70,11 +70,6 @@ def help_about(g, s):
 def exit_dialog(g, s):
     return g.shows(s, "SheetDialogPanel", 190, 200, region=(0, 0, 60, 30)) and \
         g.shows(s, "SheetMenuBackground", 0, 0, region=(100, 500, 40, 40))
-
-
-def playing(g, s):
-    return g.shows(s, "SheetHudFrame", 0, 0, region=(0, 0, 90, 30)) and \
-        g.shows(s, "SheetHudRight", 652, 37, region=(100, 0, 40, 20))
 
 
 def paused(g, s):

@@ -276,4 +276,14 @@ struct MenuHarness : THarness {
         GameState = StateMainMenu;
         MainMenuButtons->Done = false;
     }
+    // Selections that make a confirm lead somewhere visible.
+    void SelectSomewhereVisible()
+    {
+        MainMenuButtons->SetSelected(2);
+        HighScoreButtons->SetSelected(2);
+        HelpButtons->SetSelected(1);
+        OptionsMenu->Selected = 4;
+        YesNoDialog->FirstSelected = false;
+        OkCancelDialog->FirstSelected = false;
+    }
 };

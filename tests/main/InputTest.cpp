@@ -75,13 +75,7 @@ TEST(Input, KeyInStateLeadsWhereTheKeyTableSays)
         SCOPED_TRACE("row " + std::to_string(&param - KeyInStateCases));
         const KeyCase& c = param;
         MenuHarness h;
-        // Selections that make a confirm lead somewhere visible.
-        MainMenuButtons->SetSelected(2);
-        HighScoreButtons->SetSelected(2);
-        HelpButtons->SetSelected(1);
-        OptionsMenu->Selected = 4;
-        YesNoDialog->FirstSelected = false;
-        OkCancelDialog->FirstSelected = false;
+        h.SelectSomewhereVisible();
         GameState = c.State;
         h.Key(c.Key);
         EXPECT_EQ(GameState, c.After);

@@ -199,12 +199,7 @@ TEST(Pad, PressesActAsTheMenusKeys)
     for (const PressCase& c : cases) {
         SCOPED_TRACE("row " + std::to_string(&c - cases));
         PadHarness h;
-        MainMenuButtons->SetSelected(2);
-        HighScoreButtons->SetSelected(2);
-        HelpButtons->SetSelected(1);
-        OptionsMenu->Selected = 4;
-        YesNoDialog->FirstSelected = false;
-        OkCancelDialog->FirstSelected = false;
+        h.SelectSomewhereVisible();
         GameState = c.State;
         MouseMode = -1;
         h.Press(c.Button);

@@ -431,6 +431,12 @@ def main_menu(g, s):
         g.shows(s, "SheetMenuBackground", 0, 0, region=(100, 300, 40, 40))
 
 
+def playing(g, s):
+    """Play: the corner of the frame round the play area, and the side panel's top."""
+    return g.shows(s, "SheetHudFrame", 0, 0, region=(0, 0, 90, 30)) and \
+        g.shows(s, "SheetHudRight", 652, 37, region=(100, 0, 40, 20))
+
+
 def config_bytes(windowed=True, music=True, sound=True, boss_key=123, country="", table=None):
     """A "Config.cfg": the options, then ten (name, score) entries, texts
     stored as a length byte and the complemented characters."""

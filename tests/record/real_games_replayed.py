@@ -26,7 +26,7 @@ sys.path.insert(0, os.path.join(HERE, "..", "server"))
 sys.path.insert(0, os.path.join(HERE, "..", "realrun"))
 import scoreclient as sc  # noqa: E402
 from realrun import (Display, Failure, Game, Skip, config_bytes, log, main, require,  # noqa: E402
-                     wait_until)
+                     playing, wait_until)
 
 
 def table_scores(path):
@@ -41,12 +41,6 @@ def table_scores(path):
 
 
 # What the screens show, from the game's own art and its places.
-def playing(g, s):
-    """The game's panel: the frame of the top bar and its right end."""
-    return g.shows(s, "SheetHudFrame", 0, 0, region=(0, 0, 90, 30)) and \
-        g.shows(s, "SheetHudRight", 652, 37, region=(100, 0, 40, 20))
-
-
 def panel(x):
     """A dialog panel over the game: 190 "Exit game?", 215 the name entry,
     200 the question to send the result."""
