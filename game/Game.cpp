@@ -5,7 +5,7 @@
 
 #include "graphics/AssetPack.h"
 #include "graphics/Draw.h"
-#include "main/Globals.h"
+#include "platform/InputState.h"
 #include "platform/Platform.h"
 #include "platform/Random.h"
 #include "services/DXSounds.h"
@@ -204,12 +204,9 @@ void TGame::GameOver(TSurface* target)
     DrawTextShadowed(target, 310, 300, "Game Over", 32, 20, ColorBrightGreen);
     DrawHud();
     if (FrameTick - PhaseStart > 2000) {
-        GameState = StateMainMenu;
         ShowCursor(true);
-        if (HiScores[HiScoreCount - 1].Score < Score) {
-            TakeSnapshot();
-            GameState = StateNameEntry;
-        }
+        // A result that beats the tenth of the table goes in under a name.
+        Exit = HiScores[HiScoreCount - 1].Score < Score ? TGameExit::NameEntry : TGameExit::MainMenu;
         if (GameOptions.MusicOn)
             PlayMusic("1.xm");
         PhaseStart = GetTickCount();

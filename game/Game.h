@@ -18,6 +18,15 @@ enum : uint8_t {
     PhaseSettle = 255,
 };
 
+// Where the menus take over once the game-over display has run out. The game
+// only says so; the shell leaves play (a result for the table is asked a name,
+// over the frozen last frame).
+enum class TGameExit : uint8_t {
+    None,
+    MainMenu,
+    NameEntry,
+};
+
 constexpr int HitSlots = 20;
 constexpr int AsteroidSlots = 20;
 constexpr int BonusSlots = 20;
@@ -60,6 +69,7 @@ public:
     int16_t Lives = 3;
     int16_t Energy = 124;
     int16_t Armor = 0;
+    TGameExit Exit = TGameExit::None;
 
 private:
     void ReadMouse();

@@ -4,7 +4,7 @@
 #include "game/Game.h"
 #include "graphics/AssetPack.h"
 #include "graphics/Draw.h"
-#include "main/Globals.h"
+#include "graphics/Frame.h"
 #include "platform/Platform.h"
 
 namespace {

@@ -4,7 +4,7 @@
 
 #include "game/Game.h"
 #include "graphics/AssetPack.h"
-#include "main/Globals.h"
+#include "platform/InputState.h"
 #include "platform/Platform.h"
 #include "platform/Random.h"
 #include "services/DXSounds.h"

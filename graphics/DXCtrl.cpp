@@ -7,8 +7,7 @@
 
 #include "graphics/AssetPack.h"
 #include "graphics/Draw.h"
-#include "main/Globals.h"
-#include "services/DXSounds.h"
+#include "platform/InputState.h"
 
 TDDBtnCollection* MainMenuButtons;
 TDDBtnCollection* HighScoreButtons;
@@ -18,11 +17,16 @@ TDDEdit* CountryEdit;
 TDDTextBtnCollection* YesNoDialog;
 TDDTextBtnCollection* OkCancelDialog;
 TDDEdit* NameEdit;
+TWidgetClicks WidgetClicks;
 
 namespace {
 
 // The click of a changed selection, placed where the mouse is.
-void SelectionSound() { PlaySoundEffect(MouseX, MouseY, MenuClick); }
+void SelectionSound()
+{
+    if (WidgetClicks.AtMouse)
+        WidgetClicks.AtMouse(MouseX, MouseY);
+}
 
 TSurface* MenuSheet(int index)
 {
@@ -308,7 +312,8 @@ void TDDOptBtnCollection::SelectPrevious()
     // without the mouse's pan and volume.
     FollowMouse = false;
     Selected = int8_t(std::max(Selected - 1, 0));
-    PlayWave(MenuClick);
+    if (WidgetClicks.Plain)
+        WidgetClicks.Plain();
 }
 
 void TDDOptBtnCollection::HitTest()
@@ -322,7 +327,6 @@ void TDDOptBtnCollection::HitTest()
 void TDDOptBtnCollection::Confirm()
 {
     Done = true;
-    ApplyMenuChoice();
 }
 
 // ---- TDDTextBtnCollection ----

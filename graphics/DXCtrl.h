@@ -6,6 +6,14 @@
 
 #include "platform/DDraw.h"
 
+// The click the widgets make, played by the sound effects once they have
+// started (until then the widgets are silent).
+struct TWidgetClicks {
+    void (*AtMouse)(int32_t x, int32_t y) = nullptr;  // a changed selection, placed where the mouse is
+    void (*Plain)() = nullptr;                        // the click as the wave list holds it
+};
+extern TWidgetClicks WidgetClicks;
+
 class TDDButton {
 public:
     TDDButton(const TRect& rect, uint8_t imageIndex);
@@ -55,7 +63,7 @@ public:
     void SelectNext();
     void SelectPrevious();
     void HitTest();
-    void Confirm();
+    void Confirm();   // the choice is made; the shell acts on it
     TDDButton* Buttons[5] = {};
     TDDEdit* Edit = nullptr;
     int8_t PrevSelected = 5;

@@ -28,6 +28,7 @@ void RunRecordedFrame(TSurface* target)
     GameRecorder.BeginFrame(KeyboardState, RandSeed, game->Phase);
     game->UpdateAndDraw(target);
     GameRecorder.EndFrame(RandSeed, game->Phase);
+    LeaveFinishedGame(*game);
     // The game-over display has run out: the game is over and its record done.
     if (GameState == StatePlaying || !GameRecorder.GameOpen())
         return;
@@ -35,6 +36,19 @@ void RunRecordedFrame(TSurface* target)
         record::SaveRecordFile(RecordFilePath(), GameRecorder.LastRecord());
     else
         std::remove(RecordFilePath().c_str());   // too long to keep: no older game's record stands in for it
+}
+
+void LeaveFinishedGame(const TGame& game)
+{
+    switch (game.Exit) {
+    case TGameExit::None: break;
+    case TGameExit::MainMenu: GameState = StateMainMenu; break;
+    case TGameExit::NameEntry:
+        // The name is asked over the game's last frame.
+        TakeSnapshot();
+        GameState = StateNameEntry;
+        break;
+    }
 }
 
 void NoteForRecord(record::TNote note)

@@ -14,6 +14,9 @@ TGame* NewRecordedGame();
 // One frame of the current game, recorded; when the game ends in it, the
 // record is finished and saved.
 void RunRecordedFrame(TSurface* target);
+// The game-over display has run out: the menus take over (the name entry
+// when the result goes into the table).
+void LeaveFinishedGame(const TGame& game);
 // What the player did between frames (pause, display switch...).
 void NoteForRecord(record::TNote note);
 // "LastGame.rec" in the folder of "Config.cfg".

@@ -1,8 +1,13 @@
-// State shared by the shell, the game, the widgets and the services.
+// The shell's own state: which screen is up, the running game, and what the
+// shell does for the widgets and the services. What the lower layers share
+// lives with them: the input state in platform/InputState.h, the frame's
+// surfaces in graphics/Frame.h (both included here for the shell's files).
 #pragma once
 #include <cstdint>
 
+#include "graphics/Frame.h"
 #include "platform/DDraw.h"
+#include "platform/InputState.h"
 
 class TGame;
 
@@ -28,43 +33,26 @@ enum : int32_t {
     StateHelpAbout = 53,
 };
 
+// The module that belongs to a state: the menus' "1.xm", the game's "2.xm";
+// the dialogs over a game keep whatever plays (none).
+const char* StateModule(int32_t state);
+
 extern int32_t GameState;
 extern TGame* CurrentGame;          // none before the first game
-extern uint8_t KeyboardState[256];  // scan-code state, 0x80 when down
-extern uint8_t MouseState[20];      // mouse device state read by the game each frame
-extern int32_t MouseX, MouseY;      // last mouse position in client pixels
-extern int32_t MouseMode;           // -1: the mouse was used last; 0: the keyboard
-extern int32_t FormActive;          // -1: active and the display is set up
 extern uint32_t AnimCounter;        // intro and bonus-page animation counter
 extern bool ExitConfirmed;
 
-extern TDirectDraw* DDraw;
-extern TSurface* BackBuffer;        // every frame is drawn here
-extern TSurface* SnapshotSurface;   // a frozen frame behind pause and dialogs
-
-// Virtual-key codes used by the game.
-enum : uint16_t {
-    VK_BACK = 8, VK_TAB = 9, VK_RETURN = 13, VK_SHIFT = 16, VK_CONTROL = 17, VK_MENU = 18,
-    VK_ESCAPE = 27, VK_SPACE = 32, VK_PRIOR = 33, VK_NEXT = 34, VK_END = 35, VK_HOME = 36,
-    VK_LEFT = 37, VK_UP = 38, VK_RIGHT = 39, VK_DOWN = 40, VK_INSERT = 45, VK_DELETE = 46,
-    VK_F1 = 112, VK_F12 = 123, VK_LSHIFT = 160, VK_RSHIFT = 161, VK_LCONTROL = 162,
-    VK_RCONTROL = 163, VK_LMENU = 164, VK_RMENU = 165,
-};
-
-// Scan codes the game reads from KeyboardState.
-enum : uint8_t {
-    DIK_ESCAPE = 0x01, DIK_RETURN = 0x1C, DIK_LCONTROL = 0x1D, DIK_P = 0x19, DIK_SPACE = 0x39,
-    DIK_RCONTROL = 0x9D, DIK_UP = 0xC8, DIK_LEFT = 0xCB, DIK_RIGHT = 0xCD, DIK_DOWN = 0xD0,
-};
-
-// The state machine's handler of a confirmed choice (also called by the
-// options menu's Confirm).
+// The state machine's handler of a confirmed choice.
 void ApplyMenuChoice();
+
+// The finished game's score goes into the table under the typed name.
+void InsertFinishedGame();
 
 // The window's display set-up for the current options (the re-creation path
 // of the window's creation: surfaces for the mode, the asset pack reloaded).
 void RecreateDisplay();
 
-// Snapshot helpers of the main window (used by the game at its end).
+// The frozen frame behind pause and the questions: taken from the back buffer,
+// and striped for pause.
 void TakeSnapshot();
 void StripeSnapshot();

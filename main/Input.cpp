@@ -209,8 +209,10 @@ void TForm1::FormKeyDown(uint16_t key, bool alt, bool fromPad)
         ShowCursor(false);
         break;
     case TKeyAction::OptionsConfirm:
-        if (OptionsMenu)
+        if (OptionsMenu) {
             OptionsMenu->Confirm();
+            ApplyMenuChoice();
+        }
         break;
     case TKeyAction::OptionsBack:
         if (OptionsMenu) {

@@ -51,9 +51,11 @@ void TForm1::FormCreate()
         Platform.Display->GetDesktopSize(w, h);
         DesktopWidth = static_cast<uint16_t>(w);
         DesktopHeight = static_cast<uint16_t>(h);
-        // The settings loader ends by setting the display up for the loaded
-        // mode (it comes back here on the re-creation path).
+        // The settings, then the display for the loaded mode (this comes
+        // back here on the re-creation path), then the options that need it.
         LoadConfig();
+        RecreateDisplay();
+        ApplyConfig();
         // A loader that could not get that far leaves no display: set it up
         // with the options as they stand, so that frames can be drawn.
         if (!BackBuffer)

@@ -136,6 +136,12 @@ void ApplyMenuChoice()
         Form1->ApplyMenuChoice();
 }
 
+void InsertFinishedGame()
+{
+    if (CurrentGame)
+        InsertHiScore(NameEdit ? NameEdit->Text : std::string(), CurrentGame->Score);
+}
+
 void TakeSnapshot()
 {
     if (SnapshotSurface && BackBuffer)
@@ -199,7 +205,7 @@ void TForm1::RunFrame()
     if (static_cast<uint32_t>(now - LastPresentTick) <= 5)
         return;
 
-    WatchMusic();
+    WatchMusic(StateModule(GameState));
     if (Failed(ClearBackBuffer()))
         RecoverSurfaces();
     if (!BackBuffer)
@@ -328,7 +334,7 @@ void Perform(TForm1& form, const TChoiceRow& choice)
         GameState = StateHighScores;
         break;
     case TChoice::NameOk:
-        InsertHiScore();
+        InsertFinishedGame();
         GameState = StateSubmitConfirm;
         break;
     case TChoice::SubmitYes:
@@ -359,7 +365,9 @@ void TForm1::SubmitAnswer(bool yes)
     LastPresentTick = GetTickCount() - 10;
     RunFrame();
     if (yes)
-        SendResult(NameEdit ? NameEdit->Text : std::string());
+        GameState = SendResult(NameEdit ? NameEdit->Text : std::string(), CurrentGame ? CurrentGame->Score : 0)
+                        ? StateHighScores
+                        : StateSubmitRetry;
     else
         GameState = StateHighScores;
 }

@@ -8,7 +8,8 @@
 #include "game/Game.h"
 #include "game/StateHash.h"
 #include "graphics/AssetPack.h"
-#include "main/Globals.h"
+#include "graphics/Frame.h"
+#include "platform/InputState.h"
 #include "platform/Platform.h"
 #include "platform/Random.h"
 #include "services/Options.h"
@@ -113,7 +114,7 @@ public:
 // the replay and given back after it.
 struct TSavedWorld {
     TSavedWorld()
-        : Platform_(Platform), GameState_(GameState), CurrentGame_(CurrentGame), MouseMode_(MouseMode),
+        : Platform_(Platform), MouseMode_(MouseMode),
           RandSeed_(RandSeed), BackBuffer_(BackBuffer), SnapshotSurface_(SnapshotSurface), Options_(GameOptions)
     {
         std::memcpy(Keyboard_, KeyboardState, sizeof Keyboard_);
@@ -125,8 +126,6 @@ struct TSavedWorld {
     ~TSavedWorld()
     {
         Platform = Platform_;
-        GameState = GameState_;
-        CurrentGame = CurrentGame_;
         MouseMode = MouseMode_;
         RandSeed = RandSeed_;
         BackBuffer = BackBuffer_;
@@ -139,8 +138,6 @@ struct TSavedWorld {
         std::copy(std::begin(Flipped_), std::end(Flipped_), FlippedShotSheets);
     }
     TPlatform Platform_;
-    int32_t GameState_;
-    TGame* CurrentGame_;
     int32_t MouseMode_;
     uint32_t RandSeed_;
     TSurface* BackBuffer_;
@@ -190,8 +187,6 @@ TReplayResult ReplayRecord(const TGameRecord& record)
     Platform.Mouse = &mouse;
     Platform.Keyboard = &keyboard;
     Platform.Display = &display;
-    GameState = StatePlaying;
-    CurrentGame = nullptr;
     MouseMode = 0;
     RandSeed = 0;
     BackBuffer = SnapshotSurface = nullptr;
@@ -220,7 +215,7 @@ TReplayResult ReplayRecord(const TGameRecord& record)
             default: break;
             }
         }
-        if (GameState != StatePlaying) {
+        if (game && game->Exit != TGameExit::None) {
             // The game ended before the record did.
             result.Status = TReplayStatus::Diverged;
             result.DivergedAt = frame;
@@ -229,7 +224,6 @@ TReplayResult ReplayRecord(const TGameRecord& record)
         feed.BeginFrame(frame);
         if (frame == 0) {
             game = std::make_unique<TGame>();
-            CurrentGame = game.get();
         } else {
             game->UpdateAndDraw(nullptr);
         }
@@ -242,13 +236,12 @@ TReplayResult ReplayRecord(const TGameRecord& record)
     }
     if (game) {
         result.End = EndOf(*game);
-        if (result.Status == TReplayStatus::Ok && GameState == StatePlaying)
+        if (result.Status == TReplayStatus::Ok && game->Exit == TGameExit::None)
             result.Status = TReplayStatus::Unfinished;
     } else {
         result.Status = TReplayStatus::BadRecord;
         result.Read = TReadStatus::Malformed;
     }
-    CurrentGame = nullptr;
     game.reset();
     return result;
 }

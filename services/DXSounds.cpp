@@ -4,6 +4,7 @@
 
 #include <cstdint>
 
+#include "graphics/DXCtrl.h"
 #include "platform/Platform.h"
 #include "services/Options.h"
 #include "services/Wave.h"
@@ -61,6 +62,9 @@ void TWaveCollectionItem::Play()
 
 void InitSoundEffects()
 {
+    // The widgets' click is one of the effects.
+    WidgetClicks.AtMouse = [](int32_t x, int32_t y) { PlaySoundEffect(x, y, MenuClick); };
+    WidgetClicks.Plain = [] { PlayWave(MenuClick); };
     for (int id = 0; id < EffectCount; ++id) {
         TWaveCollectionItem& item = DXWaveList1.Items[id];
         item = TWaveCollectionItem{};

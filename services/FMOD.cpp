@@ -3,7 +3,6 @@
 // an error.
 #include "services/FMOD.h"
 
-#include "main/Globals.h"
 #include "platform/Platform.h"
 
 uintptr_t MusicHandle = 0;
@@ -30,35 +29,7 @@ void StopMusic()
     MusicHandle = 0;
 }
 
-namespace {
-
-// The module that belongs to a state: the menus' "1.xm", the game's "2.xm";
-// the dialogs over a game keep whatever plays.
-const char* StateModule(int32_t state)
-{
-    switch (state) {
-    case StateIntro:
-    case StateMainMenu:
-    case StateOptions:
-    case StateHighScores:
-    case StateHelpOverview:
-    case 6:
-    case StateExitConfirm:
-    case StateClearScoresConfirm:
-    case 9:
-    case 10:
-        return "1.xm";
-    case StatePlaying:
-    case 11:
-        return "2.xm";
-    default:
-        return nullptr;
-    }
-}
-
-} // namespace
-
-void WatchMusic()
+void WatchMusic(const char* restartWith)
 {
     if (MusicHandle == 0 || Platform.Music == nullptr) {
         LastMusicOrder = 0;
@@ -68,8 +39,8 @@ void WatchMusic()
     // The module has run through and started over: start the state's own
     // module afresh (the game's music after the menus' and the other way round).
     if (order == 0 && LastMusicOrder != 0) {
-        if (const char* name = StateModule(GameState)) {
-            PlayMusic(name);
+        if (restartWith) {
+            PlayMusic(restartWith);
             LastMusicOrder = 0;
             return;
         }

@@ -9,4 +9,6 @@ extern std::string MusicFolder; // "sound/"
 
 void PlayMusic(const std::string& name); // "1.xm" or "2.xm"
 void StopMusic();
-void WatchMusic();                       // once per drawn frame
+// Once per drawn frame: a module that has run through is started again as
+// `restartWith` (the current screen's own music; none: it plays on).
+void WatchMusic(const char* restartWith);

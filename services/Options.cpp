@@ -10,10 +10,8 @@
 #include <utility>
 #include <vector>
 
-#include "game/Game.h"
 #include "graphics/DXCtrl.h"
 #include "graphics/Draw.h"
-#include "main/Globals.h"
 #include "platform/Files.h"
 #include "services/DXSounds.h"
 
@@ -144,12 +142,10 @@ void LoadConfig()
         GameOptions = TOptions{};
         ResetHiScores();
     }
-    ApplyConfig();
 }
 
 void ApplyConfig()
 {
-    RecreateDisplay();
     SetSoundOn(GameOptions.SoundOn);
     // The options menu exists only after the first pack load.
     if (CountryEdit) {
@@ -180,13 +176,6 @@ void InsertHiScore(const std::string& name, int32_t score)
             if (HiScores[j - 1].Score < HiScores[j].Score)
                 std::swap(HiScores[j - 1], HiScores[j]);
     SaveConfig();
-}
-
-void InsertHiScore()
-{
-    if (!CurrentGame)
-        return;
-    InsertHiScore(NameEdit ? NameEdit->Text : std::string(), CurrentGame->Score);
 }
 
 void DrawHiScores(TSurface* target)

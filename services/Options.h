@@ -26,11 +26,13 @@ extern TOptions GameOptions;
 extern THiScores HiScores[HiScoreCount];
 extern std::string ConfigFileName; // "Config.cfg", in the working folder
 
+// Reads the options and the table (a missing or damaged file: the defaults).
 void LoadConfig();
+// The loaded options that take effect here: the sound switch and the country
+// field of the options menu (the shell sets the display up for the mode first).
 void ApplyConfig();
 void SaveConfig();
 void ResetHiScores();
-void InsertHiScore();
 void DrawHiScores(TSurface* target);
 
 // The name and score enter the table at place 10 and rise above every lower

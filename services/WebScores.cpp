@@ -6,8 +6,6 @@
 
 #include <cstdlib>
 
-#include "game/Game.h"
-#include "main/Globals.h"
 #include "platform/Platform.h"
 #include "record/GameRecord.h"
 #include "record/Recorder.h"
@@ -115,15 +113,12 @@ std::string BuildPayload(const std::string& name, int32_t score, const std::stri
     return payload;
 }
 
-void SendResult(const std::string& name)
+bool SendResult(const std::string& name, int32_t score)
 {
     IHttpClient* http = Platform.Http;
     std::string response;
-    if (!http || !http->Get(VersionRequestAddress(), response)) {
-        GameState = StateSubmitRetry;
-        return;
-    }
-    const int32_t score = CurrentGame ? CurrentGame->Score : 0;
+    if (!http || !http->Get(VersionRequestAddress(), response))
+        return false;
     const std::string payload = BuildPayload(name, score, VersionToken(response), GameOptions.Country);
     // The server's verdict on the result is not shown: success or not, the
     // player sees the local table next.
@@ -136,5 +131,5 @@ void SendResult(const std::string& name)
     if (stored && TakesRecords(response) && !last.empty() &&
         record::DecodeRecord(last, game) == record::TReadStatus::Ok && game.End.Score == score)
         http->Post(RecordAddress(), std::string(last.begin(), last.end()), ignored);
-    GameState = StateHighScores;
+    return true;
 }

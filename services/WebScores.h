@@ -25,6 +25,7 @@ std::string RecordAddress();
 std::string BuildPayload(const std::string& name, int32_t score, const std::string& token,
                          const std::string& country);
 // Both requests, and the game's record after them when the server takes
-// records and the last record is of this game; leaves GameState at
-// StateHighScores or StateSubmitRetry.
-void SendResult(const std::string& name);
+// records and the last record is of this game. False when the server could
+// not be reached (the player is asked to try again); true when the result went
+// out, whatever the server made of it (the local table is shown next).
+bool SendResult(const std::string& name, int32_t score);

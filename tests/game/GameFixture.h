@@ -10,6 +10,7 @@
 #include "fakes/Fakes.h"
 #include "game/Game.h"
 #include "graphics/AssetPack.h"
+#include "main/GameRecording.h"
 #include "main/Globals.h"
 #include "platform/Random.h"
 #include "services/DXSounds.h"
@@ -69,6 +70,7 @@ protected:
         P.Clock.NextTick();
         std::memcpy(KeyboardState, P.Keyboard.State, sizeof KeyboardState);
         Game->UpdateAndDraw(BackBuffer);
+        LeaveFinishedGame(*Game);   // as the shell does after each game frame
     }
     // Puts the game straight into play on its current stage, with no enemy.
     void StartPlay()

@@ -414,13 +414,13 @@ TEST_F(OptionsFile, TheFinishedGamesScoreIsInsertedUnderTheTypedName)
     TDDEdit* savedName = NameEdit;
     NameEdit = nullptr; // before the first pack load there is no name field: an empty name
     CurrentGame = nullptr;
-    InsertHiScore(); // no game yet: nothing to insert
+    InsertFinishedGame(); // no game yet: nothing to insert
     EXPECT_EQ(TableInMemory(), DefaultTable());
 
     TGame game;
     game.Score = 650;
     CurrentGame = &game;
-    InsertHiScore();
+    InsertFinishedGame();
     std::vector<Entry> expected = DefaultTable();
     expected.insert(expected.begin() + 4, {"", 650});
     expected.pop_back();
@@ -572,6 +572,7 @@ TEST_F(OptionsFile, TheCountryTypedInTheOptionsMenuComesBackAfterARestart)
         field.Text = "typed but never saved";
         field.Length = 5;
         LoadConfig();
+        ApplyConfig(); // as the start does, once the display is up
         EXPECT_EQ(GameOptions.Country, country);
         EXPECT_EQ(field.Text, country);
         EXPECT_EQ(field.Length, country.size());

@@ -114,24 +114,9 @@ TEST(WebScoresAddresses, AllLeadToTheScoreServersScript)
 
 class SendResultTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        SavedGame = CurrentGame;
-        Game = new TGame;
-        Game->Score = 4321;
-        CurrentGame = Game;
-        GameOptions.Country = "Chile";
-        GameState = StateSubmitting;
-    }
-    void TearDown() override
-    {
-        CurrentGame = SavedGame;
-        delete Game;
-        GameOptions = TOptions{};
-    }
+    void SetUp() override { GameOptions.Country = "Chile"; }
+    void TearDown() override { GameOptions = TOptions{}; }
     FakePlatform Fake;
-    TGame* Game = nullptr;
-    TGame* SavedGame = nullptr;
 };
 
 TEST_F(SendResultTest, LeavesTheStateByTheVersionRequestAlone)
@@ -142,35 +127,32 @@ TEST_F(SendResultTest, LeavesTheStateByTheVersionRequestAlone)
         const char* What;
         std::vector<std::pair<bool, std::string>> Answers;
         std::vector<std::string> Requests;
-        int32_t State;
+        bool Sent;   // false: the player is asked to try again
     };
     const Case cases[] = {
-        {"no server", {{false, ""}}, {VersionRequestAddress()}, StateSubmitRetry},
+        {"no server", {{false, ""}}, {VersionRequestAddress()}, false},
         {"accepted", {{true, "Zephyrion|2.0|d|s|tok|"}, {true, "OK"}}, {VersionRequestAddress(), submission},
-         StateHighScores},
+         true},
         {"submission refused", {{true, "Zephyrion|2.0|d|s|tok|"}, {false, ""}},
-         {VersionRequestAddress(), submission}, StateHighScores},
+         {VersionRequestAddress(), submission}, true},
         {"short version answer: empty p",
          {{true, "a|b|c|d|tok"}, {true, "OK"}},
          {VersionRequestAddress(), SubmissionAddress(Encode(BuildPayload("Anna", 4321, "", "Chile")))},
-         StateHighScores},
+         true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.What);
         Fake.Http.Answers.assign(c.Answers.begin(), c.Answers.end());
         Fake.Http.Requests.clear();
-        GameState = StateSubmitting;
-        SendResult("Anna");
+        EXPECT_EQ(SendResult("Anna", 4321), c.Sent);
         EXPECT_EQ(Fake.Http.Requests, c.Requests);
-        EXPECT_EQ(GameState, c.State);
     }
 }
 
 TEST_F(SendResultTest, WithoutAnHttpClientAsksToRetry)
 {
     Platform.Http = nullptr;
-    SendResult("Anna");
-    EXPECT_EQ(GameState, StateSubmitRetry);
+    EXPECT_FALSE(SendResult("Anna", 4321));
 }
 
 } // namespace

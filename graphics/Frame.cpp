@@ -1,0 +1,5 @@
+#include "graphics/Frame.h"
+
+TDirectDraw* DDraw = nullptr;
+TSurface* BackBuffer = nullptr;
+TSurface* SnapshotSurface = nullptr;
