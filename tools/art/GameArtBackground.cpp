@@ -72,12 +72,6 @@ private:
     std::vector<TLayer> Layers;
 };
 
-double SmoothStep(double a, double b, double x)
-{
-    const double t = std::clamp((x - a) / (b - a), 0.0, 1.0);
-    return t * t * (3 - 2 * t);
-}
-
 // Draws `draw(dx, dy)` at the tile and at its wrapped neighbours, so whatever
 // crosses an edge reappears at the opposite one.
 template <class F>
@@ -134,7 +128,7 @@ void DrawStarSky(cairo_t* cr, int w, int h, uint32_t seed, int count, double bri
         const bool glows = roll >= 0.97;
         Wrapped(w, h, x, y, glows ? 12 : 3, [&](double px, double py) {
             if (glows) {
-                Glow(cr, px, py, size * 5, c, 0.35 * alpha);
+                RadialGlow(cr, px, py, size * 5, c, 0.35 * alpha);
                 DrawSparkle(cr, px, py, size * 5, c.Lighter(0.5), 0.8 * alpha);
             }
             cairo_arc(cr, px, py, size, 0, 2 * Pi);
@@ -147,7 +141,7 @@ void DrawStarSky(cairo_t* cr, int w, int h, uint32_t seed, int count, double bri
 TPicture DrawFarLayer()
 {
     const TSize s = EntrySize(2);
-    TArtCanvas canvas(s.Width, s.Height);
+    TCanvas canvas(s.Width, s.Height);
     cairo_surface_t* surface = canvas.surface();
     cairo_surface_flush(surface);
     // The nebula: two wrapped cloud fields, one for density, one for hue.
@@ -185,7 +179,7 @@ TPicture DrawFarLayer()
         if (density.At(x, y) < 0.55) { --i; continue; }
         const double r = rnd.Range(20, 45);
         const TColor c = i % 2 ? TColor::Hex(0x6A3CA0) : TColor::Hex(0x2A6A9A);
-        Wrapped(s.Width, s.Height, x, y, r, [&](double px, double py) { Glow(cr, px, py, r, c, 0.22); });
+        Wrapped(s.Width, s.Height, x, y, r, [&](double px, double py) { RadialGlow(cr, px, py, r, c, 0.22); });
     }
     DrawStarSky(cr, s.Width, s.Height, 0x5AB1u, 900, 0.85);
     return canvas.Opaque();
@@ -232,7 +226,7 @@ void DrawFragment(cairo_t* cr, double x, double y, double r, double turn, TArtRa
 TPicture DrawNearTile(int tile)
 {
     const TSize s = EntrySize(3 + tile);
-    TArtCanvas canvas(s.Width, s.Height);
+    TCanvas canvas(s.Width, s.Height);
     cairo_t* cr = canvas.cr();
     TArtRandom rnd(0x0EA5u + 7919u * uint32_t(tile));
     // dust: small dim specks in drifting streaks
@@ -275,7 +269,7 @@ TPicture DrawNearTile(int tile)
         const double r = big ? starRnd.Range(1.2, 1.7) : starRnd.Range(0.7, 1.1);
         Wrapped(s.Width, s.Height, x, y, 10, [&](double px, double py) {
             if (big) {
-                Glow(cr, px, py, 4.5, c, 0.7);
+                RadialGlow(cr, px, py, 4.5, c, 0.7);
                 DrawSparkle(cr, px, py, 6, c.Lighter(0.6), 0.9);
             }
             cairo_arc(cr, px, py, r, 0, 2 * Pi);

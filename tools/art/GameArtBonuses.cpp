@@ -73,7 +73,7 @@ void Skull(cairo_t* cr, double x, double y, double k, const TColor& eyes)
         EllipsePath(cr, x + s * 5 * k, y - 2 * k, 3.6 * k, 4.2 * k);
         SetColor(cr, TColor::Hex(0x100808));
         cairo_fill(cr);
-        Glow(cr, x + s * 5 * k, y - 1.5 * k, 3.4 * k, eyes, 1.0);
+        RadialGlow(cr, x + s * 5 * k, y - 1.5 * k, 3.4 * k, eyes, 1.0);
     }
     PolyPath(cr, {{x, y + 2 * k}, {x - 2 * k, y + 6 * k}, {x + 2 * k, y + 6 * k}});
     SetColor(cr, TColor::Hex(0x201410));
@@ -107,8 +107,8 @@ void Bomb(cairo_t* cr, double x, double y, double k, const TColor& spark)
     SetColor(cr, TColor::Hex(0xC0A070));
     cairo_set_line_width(cr, 1.3 * k);
     cairo_stroke(cr);
-    Glow(cr, x + 7 * k, y - 19 * k, 4 * k, spark, 1.0);
-    Glow(cr, x + 7 * k, y - 19 * k, 1.6 * k, {1, 1, 1}, 1.0);
+    RadialGlow(cr, x + 7 * k, y - 19 * k, 4 * k, spark, 1.0);
+    RadialGlow(cr, x + 7 * k, y - 19 * k, 1.6 * k, {1, 1, 1}, 1.0);
 }
 
 // The gun emblems: each shows what the gun fires.
@@ -120,7 +120,7 @@ void GunEmblem(cairo_t* cr, int kind, double x, double y, double k, const TColor
             cairo_save(cr);
             cairo_translate(cr, x, y + 8 * k);
             cairo_rotate(cr, i * 0.38);
-            GlowEllipse(cr, 0, -10 * k, 3 * k, 7 * k, c, 0.9);
+            RadialGlowEllipse(cr, 0, -10 * k, 3 * k, 7 * k, c, 0.9);
             EllipsePath(cr, 0, -11 * k, 1.4 * k, 4.5 * k);
             SetColor(cr, {1, 1, 1});
             cairo_fill(cr);
@@ -130,20 +130,20 @@ void GunEmblem(cairo_t* cr, int kind, double x, double y, double k, const TColor
     case 4: // laser: a white-hot needle from an emitter
         cairo_rectangle(cr, x - 3.5 * k, y + 3 * k, 7 * k, 8 * k);
         MetalFill(cr, x - 3.5 * k, x + 3.5 * k, TColor::Hex(0xA0A0B0), 0.35, 0.6);
-        GlowEllipse(cr, x, y - 5 * k, 4 * k, 11 * k, c, 0.95);
+        RadialGlowEllipse(cr, x, y - 5 * k, 4 * k, 11 * k, c, 0.95);
         cairo_rectangle(cr, x - 1 * k, y - 15 * k, 2 * k, 18 * k);
         SetColor(cr, {1, 1, 1});
         cairo_fill(cr);
         break;
     case 5: // plasma: a violet orb
-        Glow(cr, x, y, 11 * k, c, 0.95);
-        Glow(cr, x, y, 6 * k, c.Lighter(0.5), 1.0);
-        Glow(cr, x, y, 3 * k, {1, 1, 1}, 1.0);
+        RadialGlow(cr, x, y, 11 * k, c, 0.95);
+        RadialGlow(cr, x, y, 6 * k, c.Lighter(0.5), 1.0);
+        RadialGlow(cr, x, y, 3 * k, {1, 1, 1}, 1.0);
         break;
     default: // missiles: two rockets side by side
         for (int s = -1; s <= 1; s += 2) {
             const double mx = x + s * 4.5 * k;
-            GlowEllipse(cr, mx, y + 11 * k, 2.5 * k, 4 * k, TColor::Hex(0xFFD060), 0.95);
+            RadialGlowEllipse(cr, mx, y + 11 * k, 2.5 * k, 4 * k, TColor::Hex(0xFFD060), 0.95);
             cairo_rectangle(cr, mx - 2 * k, y - 6 * k, 4 * k, 15 * k);
             MetalFill(cr, mx - 2 * k, mx + 2 * k, TColor::Hex(0xD8D8E0), 0.35, 0.5);
             MirroredPath(cr, mx, {{0, y - 12 * k}, {2 * k, y - 6 * k}});
@@ -182,7 +182,7 @@ void Capsule(cairo_t* cr, double w, double h, int frame, const TColor& c)
     const double x = w / 2, y = h / 2;
     const double rx = w / 2 - 4, ry = h / 2 - 4;
     const double pulse = 0.5 + 0.5 * std::cos(frame * 2 * Pi / 8);
-    GlowEllipse(cr, x, y, rx + 3, ry + 3, c, 0.35 + 0.3 * pulse);
+    RadialGlowEllipse(cr, x, y, rx + 3, ry + 3, c, 0.35 + 0.3 * pulse);
     EllipsePath(cr, x, y, rx, ry);
     cairo_pattern_t* p = cairo_pattern_create_radial(x - rx * 0.3, y - ry * 0.35, 0, x, y, std::max(rx, ry));
     AddStop(p, 0.0, c.Scaled(0.35));
@@ -199,8 +199,8 @@ void Capsule(cairo_t* cr, double w, double h, int frame, const TColor& c)
     cairo_set_line_width(cr, 0.8);
     cairo_stroke(cr);
     const double a = -Pi / 2 + frame * 2 * Pi / 8;
-    Glow(cr, x + std::cos(a) * rx, y + std::sin(a) * ry, 5, c.Lighter(0.6), 1.0);
-    Glow(cr, x + std::cos(a) * rx, y + std::sin(a) * ry, 2, {1, 1, 1}, 1.0);
+    RadialGlow(cr, x + std::cos(a) * rx, y + std::sin(a) * ry, 5, c.Lighter(0.6), 1.0);
+    RadialGlow(cr, x + std::cos(a) * rx, y + std::sin(a) * ry, 2, {1, 1, 1}, 1.0);
     // glass glint
     cairo_save(cr);
     cairo_translate(cr, x - rx * 0.35, y - ry * 0.55);
@@ -218,7 +218,7 @@ TPicture DrawBonusSheet(int kind)
     const TSize s = EntrySize(45 + kind);
     const int fw = s.Width / 8;
     const TBonusLook& look = BonusLooks[kind];
-    TArtCanvas canvas(s.Width, s.Height);
+    TCanvas canvas(s.Width, s.Height);
     ForEachFrame(canvas, 8, fw, [&](cairo_t* cr, int f) {
         Capsule(cr, fw, s.Height, f, look.Ring);
         const double bob = 1 + 0.05 * std::sin(f * 2 * Pi / 8);
@@ -232,7 +232,7 @@ TPicture DrawBonusSheet(int kind)
             DrawLabel(cr, look.Label, fw / 2.0 - lw / 2, s.Height / 2.0 + 16, size, 1, 1, 1);
         }
     });
-    return canvas.Sprite();
+    return canvas.Keyed();
 }
 
 TPicture DrawWeaponIcon(int entry)
@@ -242,23 +242,17 @@ TPicture DrawWeaponIcon(int entry)
     const char* const label = entry == 55 ? "LASER" : entry == 56 ? "ION" : entry == 57 ? "PLASMA"
                             : entry == 58 ? "MISSILE" : "GUN";
     const TSize s = EntrySize(entry);
-    TArtCanvas canvas(s.Width, s.Height);
+    TCanvas canvas(s.Width, s.Height);
     cairo_t* cr = canvas.cr();
     // a dark plate with the interface's green rim
-    const double r = 4;
-    cairo_new_sub_path(cr);
-    cairo_arc(cr, s.Width - r - 0.5, r + 0.5, r, -Pi / 2, 0);
-    cairo_arc(cr, s.Width - r - 0.5, s.Height - r - 0.5, r, 0, Pi / 2);
-    cairo_arc(cr, r + 0.5, s.Height - r - 0.5, r, Pi / 2, Pi);
-    cairo_arc(cr, r + 0.5, r + 0.5, r, Pi, 1.5 * Pi);
-    cairo_close_path(cr);
+    RoundRectPath(cr, 0.5, 0.5, s.Width - 1, s.Height - 1, 4);
     cairo_pattern_t* p = cairo_pattern_create_linear(0, 0, 0, s.Height);
     AddStop(p, 0.0, TColor::Hex(0x10301A));
     AddStop(p, 1.0, TColor::Hex(0x040C06));
     cairo_set_source(cr, p);
     cairo_fill_preserve(cr);
     cairo_pattern_destroy(p);
-    SetColor(cr, TColor::Hex(0x228822));
+    SetColor(cr, DarkGreen);
     cairo_set_line_width(cr, 1);
     cairo_stroke(cr);
     const double k = (s.Height - 4) / 30.0;
@@ -268,7 +262,7 @@ TPicture DrawWeaponIcon(int entry)
     } else {
         // the basic gun: twin yellow bolts
         for (int i = -1; i <= 1; i += 2) {
-            GlowEllipse(cr, ex + i * 3.5, ey, 2.6, 7, TColor::Hex(0xFFA020), 0.9);
+            RadialGlowEllipse(cr, ex + i * 3.5, ey, 2.6, 7, TColor::Hex(0xFFA020), 0.9);
             EllipsePath(cr, ex + i * 3.5, ey - 1, 1.2, 4);
             SetColor(cr, TColor::Hex(0xFFF0C0));
             cairo_fill(cr);
@@ -280,5 +274,5 @@ TPicture DrawWeaponIcon(int entry)
     const double lw = LabelWidth(cr, label, size);
     const double lx = 22 + (s.Width - 24 - lw) / 2;
     DrawLabel(cr, label, lx, s.Height / 2.0 + size * 0.36, size, 0, 1, 0);
-    return canvas.Sprite();
+    return canvas.Keyed();
 }

@@ -44,7 +44,7 @@ void EngineBank(cairo_t* cr, double x0, double x1, double y, int count, double r
 {
     for (int i = 0; i < count; ++i) {
         const double x = count == 1 ? (x0 + x1) / 2 : x0 + (x1 - x0) * i / (count - 1);
-        GlowEllipse(cr, x, y - r, r * 1.4, r * 2.6, flame, 0.75);
+        RadialGlowEllipse(cr, x, y - r, r * 1.4, r * 2.6, flame, 0.75);
         cairo_rectangle(cr, x - r, y, 2 * r, r * 1.6);
         MetalFill(cr, x - r, x + r, PlateDark.Lighter(0.2), 0.35, 0.7);
         EllipsePath(cr, x, y, r * 0.9, r * 0.4);
@@ -56,7 +56,7 @@ void EngineBank(cairo_t* cr, double x0, double x1, double y, int count, double r
 // A reactor core behind a ring: the glowing heart of a command ship.
 void Core(cairo_t* cr, double x, double y, double r, const TColor& c)
 {
-    Glow(cr, x, y, r * 2.4, c, 0.6);
+    RadialGlow(cr, x, y, r * 2.4, c, 0.6);
     EllipsePath(cr, x, y, r * 1.25, r * 1.25);
     MetalFill(cr, x - r * 1.25, x + r * 1.25, PlateDark, 0.35, 1.0);
     EllipsePath(cr, x, y, r, r);
@@ -74,7 +74,7 @@ void Portholes(cairo_t* cr, double x0, double y0, double x1, double y1, int n, c
 {
     for (int i = 0; i < n; ++i) {
         const double t = n == 1 ? 0.5 : double(i) / (n - 1);
-        Glow(cr, x0 + (x1 - x0) * t, y0 + (y1 - y0) * t, 1.6, c, 0.95);
+        RadialGlow(cr, x0 + (x1 - x0) * t, y0 + (y1 - y0) * t, 1.6, c, 0.95);
     }
 }
 
@@ -111,7 +111,7 @@ void Boss0(cairo_t* cr, double w, double h)
     // the beam prow
     MirroredPath(cr, cx, {{0, 136}, {10, 142}, {9, 168}, {5, 178}, {0, 179}});
     MetalFill(cr, cx - 10, cx + 10, PlateDark.Lighter(0.3), 0.35, 1.0);
-    Glow(cr, cx, 168, 14, CoreBlue, 0.8);
+    RadialGlow(cr, cx, 168, 14, CoreBlue, 0.8);
     Lamp(cr, cx, 168, 4.5, TColor::Hex(0xC0E8FF));
 }
 
@@ -170,7 +170,7 @@ void Boss1(cairo_t* cr, double w, double h)
     EllipsePath(cr, cx, 206, 12, 8);
     SetColor(cr, TColor::Hex(0x1A0804));
     cairo_fill(cr);
-    Glow(cr, cx, 208, 20, CoreOrange, 0.8);
+    RadialGlow(cr, cx, 208, 20, CoreOrange, 0.8);
     Lamp(cr, cx, 207, 5, TColor::Hex(0xFFE0A0));
 }
 
@@ -212,7 +212,7 @@ void Boss2(cairo_t* cr, double w, double h)
     for (int s = -1; s <= 1; s += 2) {
         cairo_rectangle(cr, cx + s * 9 - 3, 240, 6, 36);
         MetalFill(cr, cx + s * 9 - 3, cx + s * 9 + 3, Plate.Lighter(0.25), 0.35, 0.8);
-        Glow(cr, cx + s * 9, 274, 6, CoreGreen, 0.9);
+        RadialGlow(cr, cx + s * 9, 274, 6, CoreGreen, 0.9);
     }
 }
 
@@ -221,8 +221,8 @@ void Boss2(cairo_t* cr, double w, double h)
 TPicture DrawBoss(int kind)
 {
     const TSize s = EntrySize(19 + kind);
-    TArtCanvas canvas(s.Width, s.Height);
+    TCanvas canvas(s.Width, s.Height);
     void (*const draw[3])(cairo_t*, double, double) = {Boss0, Boss1, Boss2};
     draw[kind](canvas.cr(), s.Width, s.Height);
-    return canvas.Sprite();
+    return canvas.Keyed();
 }

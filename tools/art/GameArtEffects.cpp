@@ -52,7 +52,7 @@ void DrawRock(cairo_t* cr, double cx, double cy, double rx, double ry, double tu
     for (int i = 0; i < 7; ++i) {
         const double a = rnd.Range(0, 2 * Pi) + turn, d = rnd.Range(0, 0.8);
         const bool light = rnd.Int(2) == 0;
-        GlowEllipse(cr, cx + std::cos(a) * rx * d, cy + std::sin(a) * ry * d, rx * rnd.Range(0.25, 0.45),
+        RadialGlowEllipse(cr, cx + std::cos(a) * rx * d, cy + std::sin(a) * ry * d, rx * rnd.Range(0.25, 0.45),
                     ry * rnd.Range(0.25, 0.45), light ? rock.Lighter(0.25) : rock.Scaled(0.45), 0.45);
     }
     // grit
@@ -95,7 +95,7 @@ TPicture DrawAsteroidSheet(int kind)
 {
     const TSize s = EntrySize(37 + kind);
     const int fw = s.Width / 8;
-    TArtCanvas canvas(s.Width, s.Height);
+    TCanvas canvas(s.Width, s.Height);
     TArtRandom rnd(kind == 0 ? 0xA57E01u : 0xA57E02u);
     TRockShape shape;
     for (int k = 0; k < 6; ++k) {
@@ -112,5 +112,5 @@ TPicture DrawAsteroidSheet(int kind)
         const double rx = fw / 2.0 - 2.5, ry = s.Height / 2.0 - 2.5;
         DrawRock(cr, fw / 2.0, s.Height / 2.0, rx * 0.9, ry * 0.9, f * 2 * Pi / 8, shape, craters, rock, speckles);
     });
-    return canvas.Sprite();
+    return canvas.Keyed();
 }

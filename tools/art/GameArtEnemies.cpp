@@ -31,7 +31,7 @@ void Barrel(cairo_t* cr, double x, double y0, double y1, double r, const TColor&
 // An engine glow at the back (the top, since they fly down).
 void Exhaust(cairo_t* cr, double x, double y, double r, const TColor& c)
 {
-    GlowEllipse(cr, x, y - r * 0.6, r * 1.3, r * 2.2, c, 0.8);
+    RadialGlowEllipse(cr, x, y - r * 0.6, r * 1.3, r * 2.2, c, 0.8);
     EllipsePath(cr, x, y, r, r * 0.45);
     SetColor(cr, c.Lighter(0.6));
     cairo_fill(cr);
@@ -123,11 +123,11 @@ void Enemy3(cairo_t* cr, double w, double h)
         EllipsePath(cr, cx, y, 6.5, 2.2);
         SetColor(cr, DarkPlum.Scaled(0.6));
         cairo_fill(cr);
-        GlowEllipse(cr, cx, y, 7, 3, EyePink, 0.8);
+        RadialGlowEllipse(cr, cx, y, 7, 3, EyePink, 0.8);
     }
     Canopy(cr, cx, 28, 3.2, 7, EyeGreen);
     // the emitter at the nose
-    Glow(cr, cx, 150, 9, EyePink, 0.8);
+    RadialGlow(cr, cx, 150, 9, EyePink, 0.8);
     Lamp(cr, cx, 150, 3.2, TColor::Hex(0xFFA0F0));
 }
 
@@ -228,7 +228,7 @@ void Enemy6(cairo_t* cr, double w, double h)
         EllipsePath(cr, cx + s * 3.6, sy + 0.5, 2.6, 3);
         SetColor(cr, TColor::Hex(0x100404));
         cairo_fill(cr);
-        Glow(cr, cx + s * 3.6, sy + 0.8, 2.6, EyeGreen, 0.9);
+        RadialGlow(cr, cx + s * 3.6, sy + 0.8, 2.6, EyeGreen, 0.9);
     }
     for (int i = -1; i <= 1; ++i)
         Line(cr, cx + i * 2.5, sy + 8, cx + i * 2.5, sy + 11.5, TColor::Hex(0x302020), 0.9, 0.8);
@@ -286,7 +286,7 @@ void Enemy8(cairo_t* cr, double w, double h)
     Canopy(cr, cx, 28, 3, 7, EyeRed.Lighter(0.1));
     cairo_rectangle(cr, cx - 1.6, 56, 3.2, 15);
     MetalFill(cr, cx - 1.6, cx + 1.6, Gunmetal.Lighter(0.3), 0.35, 0.5);
-    Glow(cr, cx, 71, 4.5, EyeRed, 0.9);
+    RadialGlow(cr, cx, 71, 4.5, EyeRed, 0.9);
     Lamp(cr, cx, 71, 1.8, TColor::Hex(0xFF9090));
 }
 
@@ -295,10 +295,10 @@ void Enemy8(cairo_t* cr, double w, double h)
 TPicture DrawEnemy(int kind)
 {
     const TSize s = EntrySize(10 + kind);
-    TArtCanvas canvas(s.Width, s.Height);
+    TCanvas canvas(s.Width, s.Height);
     cairo_t* cr = canvas.cr();
     void (*const draw[9])(cairo_t*, double, double) = {Enemy0, Enemy1, Enemy2, Enemy3, Enemy4,
                                                        Enemy5, Enemy6, Enemy7, Enemy8};
     draw[kind](cr, s.Width, s.Height);
-    return canvas.Sprite();
+    return canvas.Keyed();
 }

@@ -99,12 +99,6 @@ double Fbm(double x, double y, double z, uint32_t seed, int octaves)
     return sum / norm * 1.5;
 }
 
-double SmoothStep(double a, double b, double x)
-{
-    const double t = std::clamp((x - a) / (b - a), 0.0, 1.0);
-    return t * t * (3 - 2 * t);
-}
-
 // ---- colour ----------------------------------------------------------------
 
 struct TStop {

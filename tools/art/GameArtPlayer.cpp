@@ -78,7 +78,7 @@ void SidePath(cairo_t* cr, const TRoll& roll, int side, const TProfile& pts)
 
 void DrawFlame(cairo_t* cr, double x, double top, double length, double width, double bend)
 {
-    Glow(cr, x, top + 1, width * 2.2, FlameOuter, 0.55);
+    RadialGlow(cr, x, top + 1, width * 2.2, FlameOuter, 0.55);
     cairo_move_to(cr, x - width, top);
     cairo_curve_to(cr, x - width, top + length * 0.4, x + bend - width * 0.3, top + length * 0.8, x + bend, top + length);
     cairo_curve_to(cr, x + bend + width * 0.3, top + length * 0.8, x + width, top + length * 0.4, x + width, top);
@@ -130,7 +130,7 @@ void DrawWarship(cairo_t* cr, double tilt, int flame)
         SidePath(cr, roll, s, {{27.2, 50}, {29.3, 50}, {30.2, 56}, {30.2, 77}, {26.3, 77}, {26.3, 56}});
         const double p0 = roll.X(s, 26.3, true), p1 = roll.X(s, 30.2, true);
         MetalFill(cr, std::min(p0, p1), std::max(p0, p1), Hull.Scaled(roll.Light[i]), 0.4, 0.7);
-        Glow(cr, roll.X(s, 28.3, true), 50.5, 1.6, TColor::Hex(0x80FF90), 0.9);
+        RadialGlow(cr, roll.X(s, 28.3, true), 50.5, 1.6, TColor::Hex(0x80FF90), 0.9);
     }
 
     // engine nacelles beside the hull
@@ -178,18 +178,18 @@ void DrawWarship(cairo_t* cr, double tilt, int flame)
     Canopy(cr, sp + tilt * 0.8, 29, 3.0 * (1 - 0.15 * std::abs(tilt)), 7.0, Glass);
 
     // running lights
-    Glow(cr, roll.X(-1, 26, true), 73, 2.0, TColor::Hex(0xFF4040), 0.9);
-    Glow(cr, roll.X(1, 26, true), 73, 2.0, TColor::Hex(0x40FF60), 0.9);
+    RadialGlow(cr, roll.X(-1, 26, true), 73, 2.0, TColor::Hex(0xFF4040), 0.9);
+    RadialGlow(cr, roll.X(1, 26, true), 73, 2.0, TColor::Hex(0x40FF60), 0.9);
 }
 
 TPicture DrawPlayerShipSheet()
 {
     const TSize s = EntrySize(8);
-    TArtCanvas canvas(s.Width, s.Height);
+    TCanvas canvas(s.Width, s.Height);
     ForEachFrame(canvas, 10, int(FrameW), [](cairo_t* cr, int frame) {
         const int bank = frame / 2, flame = frame % 2;
         DrawWarship(cr, (bank - 2) / 2.0, flame);
     });
     (void)FrameH;
-    return canvas.Sprite();
+    return canvas.Keyed();
 }

@@ -41,7 +41,7 @@ void Teardrop(cairo_t* cr, double x, double headY, double r, double tailY, const
 // A spinning blade star of n points at (x, y).
 void SpinStar(cairo_t* cr, double x, double y, double r, int n, double turn, const TColor& c)
 {
-    Glow(cr, x, y, r * 1.3, c, 0.6);
+    RadialGlow(cr, x, y, r * 1.3, c, 0.6);
     for (int i = 0; i < n; ++i) {
         const double a = turn + 2 * Pi * i / n;
         cairo_move_to(cr, x + std::cos(a - 0.35) * r * 0.3, y + std::sin(a - 0.35) * r * 0.3);
@@ -52,7 +52,7 @@ void SpinStar(cairo_t* cr, double x, double y, double r, int n, double turn, con
         SetColor(cr, c.Lighter(0.25), 0.95);
         cairo_fill(cr);
     }
-    Glow(cr, x, y, r * 0.55, {1, 1, 1}, 1);
+    RadialGlow(cr, x, y, r * 0.55, {1, 1, 1}, 1);
 }
 
 // 0: the basic gun's twin bolts, pulsing between frames.
@@ -62,7 +62,7 @@ void Shot0(cairo_t* cr, int f, double w, double h)
     const double pulse = f == 0 ? 1.0 : 0.8;
     for (int s = -1; s <= 1; s += 2) {
         const double x = w / 2 + s * 6;
-        Glow(cr, x, h - 8, 7 * pulse, TColor::Hex(0xFF8A20), 0.6);
+        RadialGlow(cr, x, h - 8, 7 * pulse, TColor::Hex(0xFF8A20), 0.6);
         Teardrop(cr, x, h - 7, 3.2 * pulse + 0.4, 2 + (1 - pulse) * 8, c);
     }
 }
@@ -72,7 +72,7 @@ void Shot1(cairo_t* cr, int f, double w, double h)
 {
     const TColor c = TColor::Hex(0x40B8FF);
     const double x = w / 2;
-    GlowEllipse(cr, x, h / 2 + 3, 7, 14, c, 0.55);
+    RadialGlowEllipse(cr, x, h / 2 + 3, 7, 14, c, 0.55);
     Teardrop(cr, x, h - 6, 4, 1, c);
     const double ry = f == 0 ? h - 12 : h - 20;
     EllipsePath(cr, x, ry, 5.5, 1.8);
@@ -92,11 +92,11 @@ void Shot3(cairo_t* cr, int, double w, double h)
 {
     const double x = w / 2, y = h / 2;
     const TColor c = TColor::Hex(0xC040FF);
-    Glow(cr, x, y, 29, c, 0.75);
+    RadialGlow(cr, x, y, 29, c, 0.75);
     TArtRandom rnd(0x9A5Au);
     for (int i = 0; i < 14; ++i) {
         const double a = rnd.Range(0, 2 * Pi), d = rnd.Range(6, 14);
-        Glow(cr, x + std::cos(a) * d, y + std::sin(a) * d, rnd.Range(6, 11), TColor::Hex(0xF070FF), 0.55);
+        RadialGlow(cr, x + std::cos(a) * d, y + std::sin(a) * d, rnd.Range(6, 11), TColor::Hex(0xF070FF), 0.55);
     }
     // crackling filaments
     for (int i = 0; i < 7; ++i) {
@@ -112,19 +112,19 @@ void Shot3(cairo_t* cr, int, double w, double h)
         cairo_set_line_width(cr, 1.0);
         cairo_stroke(cr);
     }
-    Glow(cr, x, y, 11, {1, 1, 1}, 1);
+    RadialGlow(cr, x, y, 11, {1, 1, 1}, 1);
 }
 
 // 4: an orange fireball with a bright rim.
 void Shot4(cairo_t* cr, int, double w, double h)
 {
     const double x = w / 2, y = h / 2;
-    Glow(cr, x, y, 12, TColor::Hex(0xFF6A10), 0.8);
+    RadialGlow(cr, x, y, 12, TColor::Hex(0xFF6A10), 0.8);
     EllipsePath(cr, x, y, 6.5, 6.5);
     SetColor(cr, TColor::Hex(0xFFC040), 0.95);
     cairo_set_line_width(cr, 2);
     cairo_stroke(cr);
-    Glow(cr, x, y, 5, {1, 1, 0.8}, 1);
+    RadialGlow(cr, x, y, 5, {1, 1, 0.8}, 1);
 }
 
 // 5: a missile, warhead down, with a flickering flame trail above it.
@@ -147,7 +147,7 @@ void Shot5(cairo_t* cr, int f, double w, double h)
     cairo_set_source(cr, p);
     cairo_fill(cr);
     cairo_pattern_destroy(p);
-    GlowEllipse(cr, x, body0 - 6, 5, 10, TColor::Hex(0xFFD060), 0.9);
+    RadialGlowEllipse(cr, x, body0 - 6, 5, 10, TColor::Hex(0xFFD060), 0.9);
     // fins and body
     MirroredPath(cr, x, {{1.5, body0}, {6.5, body0 - 1}, {6.5, body0 + 5}, {3, body0 + 7}});
     PlateFill(cr, x - 6, body0, x + 6, body0 + 7, TColor::Hex(0x8A2020), 0.5);
@@ -165,10 +165,10 @@ void Shot6(cairo_t* cr, int f, double w, double h)
 {
     const double x = w / 2, y = h / 2;
     const TColor fire = TColor::Hex(0x60FF40);
-    Glow(cr, x, y, 17, fire, 0.6);
+    RadialGlow(cr, x, y, 17, fire, 0.6);
     for (int i = 0; i < 3; ++i) {
         const double a = -f * Pi / 4 + i * 2 * Pi / 3;
-        Glow(cr, x + std::cos(a) * 10, y + std::sin(a) * 10, 5, TColor::Hex(0xB0FF60), 0.8);
+        RadialGlow(cr, x + std::cos(a) * 10, y + std::sin(a) * 10, 5, TColor::Hex(0xB0FF60), 0.8);
     }
     cairo_save(cr);
     cairo_translate(cr, x, y);
@@ -182,7 +182,7 @@ void Shot6(cairo_t* cr, int f, double w, double h)
         EllipsePath(cr, s * 3.3, -1, 2.3, 2.7);
         SetColor(cr, TColor::Hex(0x081004));
         cairo_fill(cr);
-        Glow(cr, s * 3.3, -0.7, 2.2, fire, 1.0);
+        RadialGlow(cr, s * 3.3, -0.7, 2.2, fire, 1.0);
     }
     PolyPath(cr, {{0, 2}, {-1.2, 4}, {1.2, 4}});
     SetColor(cr, TColor::Hex(0x201810));
@@ -196,7 +196,7 @@ void Shot6(cairo_t* cr, int f, double w, double h)
 void Shot7(cairo_t* cr, int, double w, double h)
 {
     const double x = w / 2, y = h / 2;
-    Glow(cr, x, y, 13, TColor::Hex(0xFFE040), 0.6);
+    RadialGlow(cr, x, y, 13, TColor::Hex(0xFFE040), 0.6);
     for (int i = 0; i < 8; ++i) {
         const double a = i * Pi / 4 + Pi / 8;
         PolyPath(cr, {{x + std::cos(a - 0.25) * 5, y + std::sin(a - 0.25) * 5},
@@ -205,14 +205,14 @@ void Shot7(cairo_t* cr, int, double w, double h)
         SetColor(cr, TColor::Hex(0xFFF0A0), 0.95);
         cairo_fill(cr);
     }
-    Glow(cr, x, y, 6, {1, 1, 1}, 1);
+    RadialGlow(cr, x, y, 6, {1, 1, 1}, 1);
 }
 
 // 8: the laser bolt, a long white-hot needle in a red sheath.
 void Shot8(cairo_t* cr, int, double w, double h)
 {
     const double x = w / 2;
-    GlowEllipse(cr, x, h / 2, 9, 22, TColor::Hex(0xFF2050), 0.7);
+    RadialGlowEllipse(cr, x, h / 2, 9, 22, TColor::Hex(0xFF2050), 0.7);
     cairo_move_to(cr, x, 1);
     cairo_curve_to(cr, x + 4, 12, x + 4, h - 8, x, h - 1);
     cairo_curve_to(cr, x - 4, h - 8, x - 4, 12, x, 1);
@@ -266,7 +266,7 @@ void Shot10(cairo_t* cr, int f, double w, double h)
     cairo_fill(cr);
     for (int k = 0; k < 6; ++k) {
         const double y = std::fmod(k * 84 + f * 17.0, h);
-        GlowEllipse(cr, x, y, 16, 10, {1, 1, 1}, 0.8);
+        RadialGlowEllipse(cr, x, y, 16, 10, {1, 1, 1}, 0.8);
     }
 }
 
@@ -274,12 +274,12 @@ void Shot10(cairo_t* cr, int f, double w, double h)
 void Shot11(cairo_t* cr, int, double w, double h)
 {
     const double x = w / 2, y = h / 2;
-    Glow(cr, x, y, 17, TColor::Hex(0x9AFF30), 0.65);
+    RadialGlow(cr, x, y, 17, TColor::Hex(0x9AFF30), 0.65);
     EllipsePath(cr, x, y, 11, 11);
     SetColor(cr, TColor::Hex(0xE0FF80), 0.9);
     cairo_set_line_width(cr, 1.6);
     cairo_stroke(cr);
-    Glow(cr, x, y, 7, {1, 1, 0.85}, 1);
+    RadialGlow(cr, x, y, 7, {1, 1, 0.85}, 1);
 }
 
 // 12: the carrier's blast: a huge crescent shock front of fire, white-hot at
@@ -309,13 +309,13 @@ void Shot12(cairo_t* cr, int, double w, double h)
     TArtRandom rnd(0xB1A5u);
     for (int i = 0; i < 26; ++i) {
         const double a = rnd.Range(Pi * 0.15, Pi * 0.85), r = rnd.Range(70, 100);
-        GlowEllipse(cr, x + std::cos(a) * r, cy + std::sin(a) * r * 0.92, rnd.Range(5, 9), rnd.Range(5, 9),
+        RadialGlowEllipse(cr, x + std::cos(a) * r, cy + std::sin(a) * r * 0.92, rnd.Range(5, 9), rnd.Range(5, 9),
                     rnd.Int(2) ? warm : cool, 0.9);
     }
     // sparks thrown ahead of the front
     for (int i = 0; i < 40; ++i) {
         const double a = rnd.Range(Pi * 0.12, Pi * 0.88), d = rnd.Range(108, 124);
-        Glow(cr, x + std::cos(a) * d, cy + std::sin(a) * d * 0.92, rnd.Range(2, 4.5), TColor::Hex(0xFFE090), 0.95);
+        RadialGlow(cr, x + std::cos(a) * d, cy + std::sin(a) * d * 0.92, rnd.Range(2, 4.5), TColor::Hex(0xFFE090), 0.95);
     }
 }
 
@@ -323,10 +323,10 @@ void Shot12(cairo_t* cr, int, double w, double h)
 void Shot13(cairo_t* cr, int, double w, double h)
 {
     const double x = w / 2;
-    GlowEllipse(cr, x, h / 2 + 6, 22, 32, TColor::Hex(0x4060FF), 0.6);
+    RadialGlowEllipse(cr, x, h / 2 + 6, 22, 32, TColor::Hex(0x4060FF), 0.6);
     Teardrop(cr, x, h - 14, 11, 2, TColor::Hex(0x8070FF));
     Teardrop(cr, x, h - 13, 6, 16, TColor::Hex(0xC0D0FF));
-    Glow(cr, x, h - 13, 8, {1, 1, 1}, 0.9);
+    RadialGlow(cr, x, h - 13, 8, {1, 1, 1}, 0.9);
 }
 
 // 14: a thin red needle.
@@ -340,12 +340,12 @@ void Shot14(cairo_t* cr, int, double w, double h)
 TPicture DrawShotSheet(int kind)
 {
     const TSize s = EntrySize(22 + kind);
-    TArtCanvas canvas(s.Width, s.Height);
+    TCanvas canvas(s.Width, s.Height);
     void (*const draw[15])(cairo_t*, int, double, double) = {Shot0, Shot1, Shot2, Shot3, Shot4,
         Shot5, Shot6, Shot7, Shot8, Shot9, Shot10, Shot11, Shot12, Shot13, Shot14};
     const TShotLook look = ShotLooks[kind];
     ForEachFrame(canvas, look.Frames, look.Width, [&](cairo_t* cr, int f) {
         draw[kind](cr, f, look.Width, s.Height);
     });
-    return canvas.Sprite();
+    return canvas.Keyed();
 }

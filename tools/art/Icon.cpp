@@ -10,20 +10,10 @@ namespace {
 
 constexpr int IconSize = 256;
 
-void RoundedSquare(cairo_t* cr, double x, double y, double size, double r)
-{
-    cairo_new_sub_path(cr);
-    cairo_arc(cr, x + size - r, y + r, r, -Pi / 2, 0);
-    cairo_arc(cr, x + size - r, y + size - r, r, 0, Pi / 2);
-    cairo_arc(cr, x + r, y + size - r, r, Pi / 2, Pi);
-    cairo_arc(cr, x + r, y + r, r, Pi, 1.5 * Pi);
-    cairo_close_path(cr);
-}
-
 void DrawIcon(cairo_t* cr)
 {
     // the deep-space tile with a nebula glow
-    RoundedSquare(cr, 8, 8, IconSize - 16, 36);
+    RoundRectPath(cr, 8, 8, IconSize - 16, IconSize - 16, 36);
     cairo_save(cr);
     cairo_clip_preserve(cr);
     cairo_pattern_t* sky = cairo_pattern_create_linear(0, 0, 0, IconSize);
@@ -32,8 +22,8 @@ void DrawIcon(cairo_t* cr)
     cairo_set_source(cr, sky);
     cairo_fill(cr);
     cairo_pattern_destroy(sky);
-    Glow(cr, 70, 70, 120, TColor::Hex(0x4A1C70), 0.55);
-    Glow(cr, 200, 190, 110, TColor::Hex(0x0E4060), 0.55);
+    RadialGlow(cr, 70, 70, 120, TColor::Hex(0x4A1C70), 0.55);
+    RadialGlow(cr, 200, 190, 110, TColor::Hex(0x0E4060), 0.55);
     DrawStarSky(cr, IconSize, IconSize, 0x1C0Au, 160, 1.0);
     // the warship, big and level, engines burning
     cairo_save(cr);
@@ -44,11 +34,11 @@ void DrawIcon(cairo_t* cr)
     cairo_restore(cr);
     cairo_restore(cr);
     // the interface's green rim
-    RoundedSquare(cr, 8, 8, IconSize - 16, 36);
-    SetColor(cr, TColor::Hex(0x228822));
+    RoundRectPath(cr, 8, 8, IconSize - 16, IconSize - 16, 36);
+    SetColor(cr, DarkGreen);
     cairo_set_line_width(cr, 6);
     cairo_stroke_preserve(cr);
-    SetColor(cr, TColor::Hex(0x00FF00), 0.8);
+    SetColor(cr, BrightGreen, 0.8);
     cairo_set_line_width(cr, 2);
     cairo_stroke(cr);
 }
@@ -61,7 +51,7 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "usage: %s <png path>\n", argv[0]);
         return 2;
     }
-    TArtCanvas canvas(IconSize, IconSize);
+    TCanvas canvas(IconSize, IconSize);
     DrawIcon(canvas.cr());
     cairo_surface_flush(canvas.surface());
     std::vector<uint8_t> png;

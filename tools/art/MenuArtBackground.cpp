@@ -5,7 +5,7 @@
 #include <cmath>
 #include <vector>
 
-#include "MenuArtKit.h"
+#include "MenuArt.h"
 
 namespace {
 
@@ -42,12 +42,6 @@ double Fbm(double x, double y, uint32_t seed, int octaves = 5)
         amp *= 0.5;
     }
     return sum / norm;
-}
-
-double SmoothStep(double a, double b, double v)
-{
-    const double t = std::clamp((v - a) / (b - a), 0.0, 1.0);
-    return Smooth(t);
 }
 
 struct TField {
@@ -88,8 +82,8 @@ void PaintSky(TField& f)
             // calmer behind the help and option texts in the middle
             const double inside = std::min({x - 20.0, 780.0 - x, y - 140.0, 460.0 - y});
             const double k = 0.30 - 0.16 * SmoothStep(-50, 10, inside);
-            const TRgb teal{0.06, 0.42, 0.40}, violet{0.30, 0.12, 0.46};
-            const TRgb c = Mix(teal, violet, SmoothStep(0.3, 0.7, n2));
+            const TColor teal{0.06, 0.42, 0.40}, violet{0.30, 0.12, 0.46};
+            const TColor c = teal.Mixed(violet, SmoothStep(0.3, 0.7, n2));
             r += c.R * density * k;
             g += c.G * density * k;
             b += c.B * density * k;
@@ -100,7 +94,7 @@ void PaintSky(TField& f)
     }
 }
 
-void Stamp(TField& f, double cx, double cy, double sigma, TRgb c, double intensity)
+void Stamp(TField& f, double cx, double cy, double sigma, TColor c, double intensity)
 {
     const int reach = int(std::ceil(sigma * 3));
     for (int y = int(cy) - reach; y <= int(cy) + reach; ++y)
@@ -111,7 +105,7 @@ void Stamp(TField& f, double cx, double cy, double sigma, TRgb c, double intensi
         }
 }
 
-TRgb StarTint(TArtRandom& rnd)
+TColor StarTint(TArtRandom& rnd)
 {
     switch (rnd.Int(6)) {
     case 0: return {0.75, 0.85, 1.0};
@@ -128,13 +122,13 @@ void PaintStars(TField& f)
         const double x = rnd.Range(0, W), y = rnd.Range(0, H);
         const double u = rnd.Unit();
         const double b = 0.08 + 0.9 * std::pow(u, 7);
-        const TRgb tint = StarTint(rnd);
+        const TColor tint = StarTint(rnd);
         Stamp(f, x, y, 0.45 + 0.35 * std::pow(u, 4), tint, b * 2.2);
     }
     // a few bright stars, away from the places where text is written
     struct TBig {
         double X, Y, Size;
-        TRgb Tint;
+        TColor Tint;
     };
     const TBig big[] = {
         {338, 128, 1.0, {0.85, 0.95, 1.0}}, {446, 498, 0.8, {1.0, 0.95, 0.85}}, {791, 296, 0.9, {0.8, 1.0, 0.9}},
@@ -180,8 +174,8 @@ void PaintPlanet(TField& f)
             const double bands = Fbm(along / 160.0, depth / 16.0, 77);
             const double clouds = Fbm(along / 60.0, depth / 9.0, 91, 4);
             const double surface = 0.45 * bands + 0.55 * SmoothStep(0.45, 0.8, clouds);
-            const TRgb deep{0.015, 0.05, 0.06}, bright{0.09, 0.30, 0.26};
-            TRgb c = Mix(deep, bright, surface);
+            const TColor deep{0.015, 0.05, 0.06}, bright{0.09, 0.30, 0.26};
+            TColor c = deep.Mixed(bright, surface);
             // lit near the horizon, falling into night further down
             const double light = (0.12 + 0.88 * std::exp(-depth / 70.0)) * (0.25 + 0.75 * sun);
             c = {c.R * light, c.G * light, c.B * light};
@@ -264,6 +258,6 @@ cairo_surface_t* MenuBackdrop()
 TPicture DrawMenuBackground()
 {
     TCanvas c(W, H);
-    PaintBackdrop(c.Cr, 0, 0);
+    PaintBackdrop(c.cr(), 0, 0);
     return c.Opaque();
 }

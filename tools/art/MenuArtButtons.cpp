@@ -6,7 +6,7 @@
 #include <string>
 
 #include "ArtSizes.h"
-#include "MenuArtKit.h"
+#include "MenuArt.h"
 
 namespace {
 
@@ -23,7 +23,7 @@ constexpr TItem MainItems[6] = {
 constexpr double ItemLabelSize = 22;
 constexpr double ItemLabelX = 50;  // from the item's left edge
 
-void ItemBullet(cairo_t* cr, double x, double midY, TRgb colour, double alpha)
+void ItemBullet(cairo_t* cr, double x, double midY, TColor colour, double alpha)
 {
     cairo_save(cr);
     cairo_move_to(cr, x, midY - 5);
@@ -31,7 +31,7 @@ void ItemBullet(cairo_t* cr, double x, double midY, TRgb colour, double alpha)
     cairo_line_to(cr, x, midY + 5);
     cairo_line_to(cr, x - 5, midY);
     cairo_close_path(cr);
-    SetRgb(cr, colour, alpha);
+    SetColor(cr, colour, alpha);
     cairo_fill(cr);
     cairo_restore(cr);
 }
@@ -53,7 +53,7 @@ cairo_surface_t* RenderColumn()
     cairo_save(cr);
     ChamferPath(cr, 2, 2, ColumnW - 4, ColumnH - 4, 16);
     cairo_clip(cr);
-    Glow(cr, 8, 0.8, [](cairo_t* g) {
+    BlurredHalo(cr, 8, 0.8, [](cairo_t* g) {
         ChamferPath(g, 2, 2, ColumnW - 4, ColumnH - 4, 16);
         cairo_set_source_rgba(g, 0.1, 0.6, 0.2, 0.5);
         cairo_set_line_width(g, 4);
@@ -65,7 +65,7 @@ cairo_surface_t* RenderColumn()
         const double x = corner % 2 ? ColumnW - 22 : 22, y = corner / 2 ? ColumnH - 5 : 5;
         cairo_move_to(cr, x - 10, y);
         cairo_line_to(cr, x + 10, y);
-        SetRgb(cr, MidGreen, 0.9);
+        SetColor(cr, MidGreen, 0.9);
         cairo_set_line_width(cr, 2);
         cairo_stroke(cr);
     }
@@ -96,7 +96,7 @@ cairo_surface_t* MenuColumn()
 // The bright highlight bar of a lit button inside w x h at (x, y).
 void LitBar(cairo_t* cr, double x, double y, double w, double h, double chamfer)
 {
-    Glow(cr, 5, 1.0, [&](cairo_t* g) {
+    BlurredHalo(cr, 5, 1.0, [&](cairo_t* g) {
         ChamferPath(g, x, y, w, h, chamfer);
         cairo_set_source_rgba(g, 0.2, 1.0, 0.3, 0.9);
         cairo_set_line_width(g, 3);
@@ -125,7 +125,7 @@ void LitBar(cairo_t* cr, double x, double y, double w, double h, double chamfer)
     cairo_pattern_destroy(sheen);
     cairo_restore(cr);
     ChamferPath(cr, x + 0.75, y + 0.75, w - 1.5, h - 1.5, chamfer);
-    SetRgb(cr, BrightGreen);
+    SetColor(cr, BrightGreen);
     cairo_set_line_width(cr, 1.5);
     cairo_stroke(cr);
     cairo_restore(cr);
@@ -153,10 +153,10 @@ const TSmallButton& SmallByEntry(int entry)
     return SmallButtons[0];
 }
 
-void ReturnArrow(cairo_t* cr, double x, double midY, TRgb colour)
+void ReturnArrow(cairo_t* cr, double x, double midY, TColor colour)
 {
     cairo_save(cr);
-    SetRgb(cr, colour);
+    SetColor(cr, colour);
     cairo_set_line_width(cr, 2.2);
     cairo_move_to(cr, x + 12, midY - 6);
     cairo_line_to(cr, x + 12, midY + 1);
@@ -180,13 +180,13 @@ void SmallButtonFace(cairo_t* cr, const TSmallButton& b, double x, double y, dou
     const double left = x + std::round((w - total) / 2);
     const double base = CentredBaseline(cr, size, y, h);
     const double mid = base - CapHeight(cr, size) / 2;
-    const TRgb colour = lit ? BrightGreen : DarkGreen;
+    const TColor colour = lit ? BrightGreen : DarkGreen;
     double textX = left + arrowW + gap, arrowX = left;
     if (b.ArrowDir > 0) {
         textX = left;
         arrowX = left + textW + gap;
     }
-    auto arrow = [&](cairo_t* c, TRgb col) {
+    auto arrow = [&](cairo_t* c, TColor col) {
         if (b.ArrowDir == 0)
             ReturnArrow(c, arrowX, mid, col);
         else if (b.ArrowDir < 0)
@@ -195,7 +195,7 @@ void SmallButtonFace(cairo_t* cr, const TSmallButton& b, double x, double y, dou
             Chevron(c, arrowX + arrowW - 4, mid, 6, true, col);
     };
     if (lit) {
-        Glow(cr, 4, 1.3, [&](cairo_t* g) {
+        BlurredHalo(cr, 4, 1.3, [&](cairo_t* g) {
             DrawLabel(g, b.Label, textX, base, size, LightGreen.R, LightGreen.G, LightGreen.B);
             arrow(g, LightGreen);
         });
@@ -231,10 +231,10 @@ constexpr TScoreButton ScoreButtons[2] = {
 };
 constexpr int ScoreLabelW = 170, ScoreLabelH = 58;
 
-void BinIcon(cairo_t* cr, double x, double midY, TRgb c)
+void BinIcon(cairo_t* cr, double x, double midY, TColor c)
 {
     cairo_save(cr);
-    SetRgb(cr, c);
+    SetColor(cr, c);
     cairo_set_line_width(cr, 1.8);
     cairo_move_to(cr, x + 2, midY - 6);
     cairo_line_to(cr, x + 4, midY + 9);
@@ -255,10 +255,10 @@ void BinIcon(cairo_t* cr, double x, double midY, TRgb c)
     cairo_restore(cr);
 }
 
-void GlobeIcon(cairo_t* cr, double x, double midY, TRgb c)
+void GlobeIcon(cairo_t* cr, double x, double midY, TColor c)
 {
     cairo_save(cr);
-    SetRgb(cr, c);
+    SetColor(cr, c);
     cairo_set_line_width(cr, 1.6);
     const double cx = x + 9, r = 9;
     cairo_new_path(cr);
@@ -290,15 +290,15 @@ void ScoreButtonFace(cairo_t* cr, int index, double x, double y, bool lit)
     const double left = x + std::round((ScoreLabelW - textW - iconW - gap) / 2);
     const double base = CentredBaseline(cr, size, y, ScoreLabelH);
     const double mid = base - CapHeight(cr, size) / 2;
-    const TRgb colour = lit ? BrightGreen : DarkGreen;
-    auto icon = [&](cairo_t* c, TRgb col) {
+    const TColor colour = lit ? BrightGreen : DarkGreen;
+    auto icon = [&](cairo_t* c, TColor col) {
         if (index == 0)
             BinIcon(c, left, mid + 1, col);
         else
             GlobeIcon(c, left, mid, col);
     };
     if (lit) {
-        Glow(cr, 4, 1.3, [&](cairo_t* g) {
+        BlurredHalo(cr, 4, 1.3, [&](cairo_t* g) {
             DrawLabel(g, b.Label, left + iconW + gap, base, size, LightGreen.R, LightGreen.G, LightGreen.B);
             icon(g, LightGreen);
         });
@@ -310,10 +310,10 @@ void ScoreButtonFace(cairo_t* cr, int index, double x, double y, bool lit)
 }
 
 // Fine rulings along the bottom of a score button's plate.
-void PlateTicks(cairo_t* cr, double x, double y, double w, double h, TRgb c, double alpha)
+void PlateTicks(cairo_t* cr, double x, double y, double w, double h, TColor c, double alpha)
 {
     cairo_save(cr);
-    SetRgb(cr, c, alpha);
+    SetColor(cr, c, alpha);
     cairo_set_line_width(cr, 1);
     for (int i = 0; i < 6; ++i) {
         const double tx = x + w / 2 - 25 + i * 10 + 0.5;
@@ -329,24 +329,24 @@ void PlateTicks(cairo_t* cr, double x, double y, double w, double h, TRgb c, dou
 TPicture DrawMainMenuItems()
 {
     TCanvas c(91);
-    cairo_set_source_surface(c.Cr, MenuColumn(), 0, 0);
-    cairo_paint(c.Cr);
-    return c.Keyed();
+    cairo_set_source_surface(c.cr(), MenuColumn(), 0, 0);
+    cairo_paint(c.cr());
+    return c.Keyed(MatteInk);
 }
 
 TPicture DrawMainMenuItemLit(int item)
 {
     const TItem& it = MainItems[item];
     TCanvas c(61 + item);
-    cairo_t* cr = c.Cr;
+    cairo_t* cr = c.cr();
     cairo_set_source_surface(cr, MenuColumn(), ColumnX - it.Left, ColumnY - it.Top);
     cairo_paint(cr);
     const double w = c.Width, h = c.Height;
     LitBar(cr, 1.5, 1.5, w - 3, h - 3, 7);
     const double base = CentredBaseline(cr, ItemLabelSize, 0, h);
-    GlowLabel(cr, it.Label, ItemLabelX, base, ItemLabelSize, BrightGreen, {0.3, 1.0, 0.4}, 5, 1.0);
+    HaloLabel(cr, it.Label, ItemLabelX, base, ItemLabelSize, BrightGreen, {0.3, 1.0, 0.4}, 5, 1.0);
     // a pointer in front of the label, and speed marks at the far end
-    Glow(cr, 3, 1.0, [&](cairo_t* g) {
+    BlurredHalo(cr, 3, 1.0, [&](cairo_t* g) {
         Chevron(g, 24, h / 2, 6, true, LightGreen);
         Chevron(g, 36, h / 2, 6, true, LightGreen);
     });
@@ -356,36 +356,36 @@ TPicture DrawMainMenuItemLit(int item)
         const double x = w - 52 + i * 9;
         cairo_move_to(cr, x, h / 2 + 6);
         cairo_line_to(cr, x + 6, h / 2 - 6);
-        SetRgb(cr, BrightGreen, 0.35 + 0.2 * i);
+        SetColor(cr, BrightGreen, 0.35 + 0.2 * i);
         cairo_set_line_width(cr, 2.5);
         cairo_stroke(cr);
     }
-    return c.Keyed();
+    return c.Keyed(MatteInk);
 }
 
 TPicture DrawScoreButtonLabel(int button)
 {
     const TScoreButton& b = ScoreButtons[button];
     TCanvas c(b.LabelEntry);
-    PaintBackdrop(c.Cr, b.LabelX, b.LabelY);
+    PaintBackdrop(c.cr(), b.LabelX, b.LabelY);
     TPlateStyle s = LabelPlate();
     s.FillAlpha = 0.8;
-    PaintPlate(c.Cr, 1, 1, c.Width - 2, c.Height - 2, 10, s);
-    PlateTicks(c.Cr, 1, 1, c.Width - 2, c.Height - 2, DarkGreen, 0.6);
-    ScoreButtonFace(c.Cr, button, 0, 0, false);
-    return c.Keyed();
+    PaintPlate(c.cr(), 1, 1, c.Width - 2, c.Height - 2, 10, s);
+    PlateTicks(c.cr(), 1, 1, c.Width - 2, c.Height - 2, DarkGreen, 0.6);
+    ScoreButtonFace(c.cr(), button, 0, 0, false);
+    return c.Keyed(MatteInk);
 }
 
 TPicture DrawScoreButtonLit(int button)
 {
     const TScoreButton& b = ScoreButtons[button];
     TCanvas c(b.LitEntry);
-    PaintBackdrop(c.Cr, b.RectX, b.RectY);
+    PaintBackdrop(c.cr(), b.RectX, b.RectY);
     const double px = b.LabelX - b.RectX, py = b.LabelY - b.RectY;
-    LitBar(c.Cr, px + 1, py + 1, ScoreLabelW - 2, ScoreLabelH - 2, 10);
-    PlateTicks(c.Cr, px + 1, py + 1, ScoreLabelW - 2, ScoreLabelH - 2, BrightGreen, 0.8);
-    ScoreButtonFace(c.Cr, button, px, py, true);
-    return c.Keyed();
+    LitBar(c.cr(), px + 1, py + 1, ScoreLabelW - 2, ScoreLabelH - 2, 10);
+    PlateTicks(c.cr(), px + 1, py + 1, ScoreLabelW - 2, ScoreLabelH - 2, BrightGreen, 0.8);
+    ScoreButtonFace(c.cr(), button, px, py, true);
+    return c.Keyed(MatteInk);
 }
 
 TPicture DrawSmallButtonLabel(int entry)
@@ -395,9 +395,9 @@ TPicture DrawSmallButtonLabel(int entry)
     // opaque: the Back label also stands alone on the high-score screen, and
     // the Next label is the badge of the connection dialogs; the corners
     // outside the plate show the sky of the help pages, where all three sit
-    PaintBackdrop(c.Cr, b.HelpX, b.HelpY);
-    PaintPlate(c.Cr, 0.5, 0.5, c.Width - 1, c.Height - 1, 7, LabelPlate());
-    SmallButtonFace(c.Cr, b, 0, 0, c.Width, c.Height, false);
+    PaintBackdrop(c.cr(), b.HelpX, b.HelpY);
+    PaintPlate(c.cr(), 0.5, 0.5, c.Width - 1, c.Height - 1, 7, LabelPlate());
+    SmallButtonFace(c.cr(), b, 0, 0, c.Width, c.Height, false);
     return c.Opaque();
 }
 
@@ -407,10 +407,10 @@ TPicture DrawSmallButtonLit(int entry)
     const TSize label = EntrySize(b.LabelEntry);
     TCanvas c(entry);
     // the unlit label is opaque to its corners: the lit image must hide all of it
-    cairo_rectangle(c.Cr, b.OffsetX, b.OffsetY, label.Width, label.Height);
-    SetRgb(c.Cr, SpaceInk);
-    cairo_fill(c.Cr);
-    LitBar(c.Cr, b.OffsetX + 0.5, b.OffsetY + 0.5, label.Width - 1, label.Height - 1, 7);
-    SmallButtonFace(c.Cr, b, b.OffsetX, b.OffsetY, label.Width, label.Height, true);
-    return c.Keyed();
+    cairo_rectangle(c.cr(), b.OffsetX, b.OffsetY, label.Width, label.Height);
+    SetColor(c.cr(), SpaceInk);
+    cairo_fill(c.cr());
+    LitBar(c.cr(), b.OffsetX + 0.5, b.OffsetY + 0.5, label.Width - 1, label.Height - 1, 7);
+    SmallButtonFace(c.cr(), b, b.OffsetX, b.OffsetY, label.Width, label.Height, true);
+    return c.Keyed(MatteInk);
 }

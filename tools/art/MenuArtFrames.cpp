@@ -3,7 +3,7 @@
 #include <cmath>
 
 #include "ArtSizes.h"
-#include "MenuArtKit.h"
+#include "MenuArt.h"
 
 namespace {
 
@@ -19,7 +19,7 @@ constexpr TOptionFrame OptionFrames[3] = {
 };
 
 // A recessed dark well, the inside of every frame the program writes into.
-void Well(cairo_t* cr, double x, double y, double w, double h, double chamfer, TRgb edge, double edgeAlpha)
+void Well(cairo_t* cr, double x, double y, double w, double h, double chamfer, TColor edge, double edgeAlpha)
 {
     cairo_save(cr);
     ChamferPath(cr, x, y, w, h, chamfer);
@@ -44,17 +44,17 @@ void Well(cairo_t* cr, double x, double y, double w, double h, double chamfer, T
     cairo_restore(cr);
     cairo_new_path(cr);
     ChamferPath(cr, x + 0.5, y + 0.5, w - 1, h - 1, chamfer);
-    SetRgb(cr, edge, edgeAlpha);
+    SetColor(cr, edge, edgeAlpha);
     cairo_set_line_width(cr, 1);
     cairo_stroke(cr);
     cairo_restore(cr);
 }
 
 // The little end caps of an options value frame.
-void EndCaps(cairo_t* cr, double x, double y, double w, double h, TRgb c, double alpha)
+void EndCaps(cairo_t* cr, double x, double y, double w, double h, TColor c, double alpha)
 {
     cairo_save(cr);
-    SetRgb(cr, c, alpha);
+    SetColor(cr, c, alpha);
     for (double ex : {x + 2.0, x + w - 4.0}) {
         cairo_rectangle(cr, ex, y + h * 0.3, 2, h * 0.4);
         cairo_fill(cr);
@@ -65,16 +65,16 @@ void EndCaps(cairo_t* cr, double x, double y, double w, double h, TRgb c, double
 void PaintOptionFrame(cairo_t* cr, double x, double y, double w, double h, bool lit)
 {
     if (lit) {
-        Glow(cr, 4, 1.5, [&](cairo_t* g) {
+        BlurredHalo(cr, 4, 1.5, [&](cairo_t* g) {
             ChamferPath(g, x, y, w, h, 6);
-            SetRgb(g, {0.2, 1.0, 0.3});
+            SetColor(g, {0.2, 1.0, 0.3});
             cairo_set_line_width(g, 3);
             cairo_stroke(g);
         });
     }
     cairo_save(cr);
     ChamferPath(cr, x, y, w, h, 6);
-    SetRgb(cr, lit ? TRgb{0.05, 0.35, 0.10} : TRgb{0.03, 0.14, 0.07});
+    SetColor(cr, lit ? TColor{0.05, 0.35, 0.10} : TColor{0.03, 0.14, 0.07});
     cairo_fill(cr);
     cairo_restore(cr);
     Well(cr, x + 2, y + 2, w - 4, h - 4, 4.5, lit ? BrightGreen : DarkGreen, lit ? 0.9 : 0.7);
@@ -92,7 +92,7 @@ void PaintOptionFrame(cairo_t* cr, double x, double y, double w, double h, bool 
         cairo_restore(cr);
     }
     ChamferPath(cr, x + 0.75, y + 0.75, w - 1.5, h - 1.5, 6);
-    SetRgb(cr, lit ? BrightGreen : DarkGreen);
+    SetColor(cr, lit ? BrightGreen : DarkGreen);
     cairo_set_line_width(cr, 1.5);
     cairo_stroke(cr);
     EndCaps(cr, x, y, w, h, lit ? LightGreen : MidGreen, lit ? 1.0 : 0.6);
@@ -105,8 +105,8 @@ TPicture DrawOptionFrame(int entry)
     for (const TOptionFrame& f : OptionFrames) {
         if (entry == f.Entry) {
             TCanvas c(entry);
-            PaintOptionFrame(c.Cr, 0, 0, c.Width, c.Height, false);
-            return c.Keyed();
+            PaintOptionFrame(c.cr(), 0, 0, c.Width, c.Height, false);
+            return c.Keyed(MatteInk);
         }
         if (entry == f.LitEntry) {
             const TSize unlit = EntrySize(f.Entry);
@@ -114,34 +114,34 @@ TPicture DrawOptionFrame(int entry)
             // the lit frame stands where the unlit one is, grown by a pixel all round
             const double w = std::min<double>(unlit.Width + 2, c.Width - f.OffsetX + 1);
             const double h = std::min<double>(unlit.Height + 2, c.Height - f.OffsetY + 1);
-            PaintOptionFrame(c.Cr, f.OffsetX - 1, f.OffsetY - 1, w, h, true);
-            return c.Keyed();
+            PaintOptionFrame(c.cr(), f.OffsetX - 1, f.OffsetY - 1, w, h, true);
+            return c.Keyed(MatteInk);
         }
     }
-    return TCanvas(entry).Keyed();
+    return TCanvas(entry).Keyed(MatteInk);
 }
 
 TPicture DrawEditField(bool active)
 {
     TCanvas c(active ? 97 : 68);
-    cairo_t* cr = c.Cr;
+    cairo_t* cr = c.cr();
     // the idle field is drawn opaque 4 pixels inside the field's rectangle; the
     // active one covers the whole rectangle with the same well and a glowing rim
     const double inset = active ? 4 : 0;
     const double w = c.Width - 2 * inset, h = c.Height - 2 * inset;
     if (!active) {
-        SetRgb(cr, SpaceInk);
+        SetColor(cr, SpaceInk);
         cairo_paint(cr);
     } else {
-        Glow(cr, 4, 1.6, [&](cairo_t* g) {
+        BlurredHalo(cr, 4, 1.6, [&](cairo_t* g) {
             ChamferPath(g, inset - 1, inset - 1, w + 2, h + 2, 7);
-            SetRgb(g, {0.2, 1.0, 0.3});
+            SetColor(g, {0.2, 1.0, 0.3});
             cairo_set_line_width(g, 3);
             cairo_stroke(g);
         });
     }
     ChamferPath(cr, inset, inset, w, h, 6);
-    SetRgb(cr, active ? TRgb{0.05, 0.30, 0.10} : TRgb{0.03, 0.12, 0.07});
+    SetColor(cr, active ? TColor{0.05, 0.30, 0.10} : TColor{0.03, 0.12, 0.07});
     cairo_fill(cr);
     Well(cr, inset + 2, inset + 2, w - 4, h - 4, 4.5, active ? BrightGreen : DarkGreen, active ? 0.8 : 0.6);
     // faint scan lines in the well
@@ -152,22 +152,22 @@ TPicture DrawEditField(bool active)
         cairo_move_to(cr, inset + 3, y);
         cairo_line_to(cr, inset + w - 3, y);
     }
-    SetRgb(cr, {0.1, 0.4, 0.15}, active ? 0.10 : 0.06);
+    SetColor(cr, {0.1, 0.4, 0.15}, active ? 0.10 : 0.06);
     cairo_set_line_width(cr, 1);
     cairo_stroke(cr);
     cairo_restore(cr);
     ChamferPath(cr, inset + 0.75, inset + 0.75, w - 1.5, h - 1.5, 6);
-    SetRgb(cr, active ? BrightGreen : DarkGreen);
+    SetColor(cr, active ? BrightGreen : DarkGreen);
     cairo_set_line_width(cr, 1.5);
     cairo_stroke(cr);
-    return active ? c.Keyed() : c.Opaque();
+    return active ? c.Keyed(MatteInk) : c.Opaque();
 }
 
 TPicture DrawScoreRow()
 {
     TCanvas c(70);
-    cairo_t* cr = c.Cr;
-    SetRgb(cr, SpaceInk);
+    cairo_t* cr = c.cr();
+    SetColor(cr, SpaceInk);
     cairo_paint(cr);
     TPlateStyle row;
     row.Top = {0.03, 0.10, 0.075};
@@ -179,17 +179,17 @@ TPicture DrawScoreRow()
     for (double x : {148.5, 378.5}) {
         cairo_move_to(cr, x, 6);
         cairo_line_to(cr, x, c.Height - 6);
-        SetRgb(cr, {0.0, 0.0, 0.0}, 0.7);
+        SetColor(cr, {0.0, 0.0, 0.0}, 0.7);
         cairo_set_line_width(cr, 1);
         cairo_stroke(cr);
         cairo_move_to(cr, x + 1, 6);
         cairo_line_to(cr, x + 1, c.Height - 6);
-        SetRgb(cr, DarkGreen, 0.45);
+        SetColor(cr, DarkGreen, 0.45);
         cairo_stroke(cr);
     }
     // a lit notch at the left end
     cairo_rectangle(cr, 4, 9, 3, c.Height - 18);
-    SetRgb(cr, MidGreen, 0.7);
+    SetColor(cr, MidGreen, 0.7);
     cairo_fill(cr);
     return c.Opaque();
 }
@@ -197,9 +197,9 @@ TPicture DrawScoreRow()
 TPicture DrawDialogPanel()
 {
     TCanvas c(79);
-    cairo_t* cr = c.Cr;
+    cairo_t* cr = c.cr();
     const double w = c.Width, h = c.Height;
-    SetRgb(cr, SpaceInk);
+    SetColor(cr, SpaceInk);
     cairo_paint(cr);
     // outer hull
     TPlateStyle hull;
@@ -223,7 +223,7 @@ TPicture DrawDialogPanel()
         cairo_move_to(cr, 11, y);
         cairo_line_to(cr, w - 11, y);
     }
-    SetRgb(cr, {0.1, 0.45, 0.2}, 0.05);
+    SetColor(cr, {0.1, 0.45, 0.2}, 0.05);
     cairo_set_line_width(cr, 1);
     cairo_stroke(cr);
     // a faint rule between the question and the answers
@@ -245,7 +245,7 @@ TPicture DrawDialogPanel()
         cairo_line_to(cr, x0, y0 + sy * 10);
         cairo_line_to(cr, x0 + sx * 10, y0);
         cairo_line_to(cr, x0 + sx * len, y0);
-        SetRgb(cr, BrightGreen, 0.85);
+        SetColor(cr, BrightGreen, 0.85);
         cairo_set_line_width(cr, 2);
         cairo_stroke(cr);
     }

@@ -4,7 +4,7 @@
 // the two special-weapon icons.
 #include <cmath>
 
-#include "MenuArtKit.h"
+#include "MenuArt.h"
 
 namespace {
 
@@ -32,16 +32,16 @@ void Slot(cairo_t* cr, double x, double y, double w, double h, double chamfer)
 {
     cairo_save(cr);
     ChamferPath(cr, x, y, w, h, chamfer);
-    SetRgb(cr, {0.004, 0.018, 0.016});
+    SetColor(cr, {0.004, 0.018, 0.016});
     cairo_fill_preserve(cr);
-    SetRgb(cr, {0.12, 0.45, 0.18});
+    SetColor(cr, {0.12, 0.45, 0.18});
     cairo_set_line_width(cr, 1);
     cairo_stroke(cr);
     cairo_restore(cr);
 }
 
 // The player's ship as a small icon (the lives counter).
-void ShipIcon(cairo_t* cr, double cx, double cy, double len, TRgb c)
+void ShipIcon(cairo_t* cr, double cx, double cy, double len, TColor c)
 {
     const double k = len / 20.0;
     cairo_save(cr);
@@ -60,11 +60,11 @@ void ShipIcon(cairo_t* cr, double cx, double cy, double len, TRgb c)
     cairo_line_to(cr, -2, -4);
     cairo_close_path(cr);
     cairo_restore(cr);
-    SetRgb(cr, c);
+    SetColor(cr, c);
     cairo_fill(cr);
 }
 
-void SkullShape(cairo_t* cr, double cx, double cy, double s, TRgb bone, TRgb dark)
+void SkullShape(cairo_t* cr, double cx, double cy, double s, TColor bone, TColor dark)
 {
     // cranium and jaw
     cairo_save(cr);
@@ -84,7 +84,7 @@ void SkullShape(cairo_t* cr, double cx, double cy, double s, TRgb bone, TRgb dar
     cairo_fill(cr);
     cairo_pattern_destroy(p);
     // eyes, nose and teeth
-    SetRgb(cr, dark);
+    SetColor(cr, dark);
     for (double ex : {-5.0, 5.0}) {
         cairo_save(cr);
         cairo_translate(cr, ex, -1);
@@ -113,12 +113,12 @@ void BombShape(cairo_t* cr, double cx, double cy, double r)
     cairo_save(cr);
     cairo_move_to(cr, cx + r * 0.55, cy - r * 0.8);
     cairo_curve_to(cr, cx + r * 0.8, cy - r * 1.3, cx + r * 1.2, cy - r * 1.0, cx + r * 1.25, cy - r * 1.35);
-    SetRgb(cr, {0.75, 0.7, 0.55});
+    SetColor(cr, {0.75, 0.7, 0.55});
     cairo_set_line_width(cr, 1.6);
     cairo_stroke(cr);
-    Glow(cr, 3, 1.6, [&](cairo_t* g) {
+    BlurredHalo(cr, 3, 1.6, [&](cairo_t* g) {
         cairo_arc(g, cx + r * 1.25, cy - r * 1.35, 3, 0, 2 * M_PI);
-        SetRgb(g, {1.0, 0.9, 0.3});
+        SetColor(g, {1.0, 0.9, 0.3});
         cairo_fill(g);
     });
     for (int i = 0; i < 6; ++i) {
@@ -126,7 +126,7 @@ void BombShape(cairo_t* cr, double cx, double cy, double r)
         cairo_move_to(cr, cx + r * 1.25, cy - r * 1.35);
         cairo_line_to(cr, cx + r * 1.25 + std::cos(a) * 4.5, cy - r * 1.35 + std::sin(a) * 4.5);
     }
-    SetRgb(cr, {1.0, 1.0, 0.7});
+    SetColor(cr, {1.0, 1.0, 0.7});
     cairo_set_line_width(cr, 1);
     cairo_stroke(cr);
     // collar
@@ -135,7 +135,7 @@ void BombShape(cairo_t* cr, double cx, double cy, double r)
     cairo_rotate(cr, 0.75);
     cairo_rectangle(cr, -3.5, -2.5, 7, 5);
     cairo_restore(cr);
-    SetRgb(cr, {0.35, 0.45, 0.4});
+    SetColor(cr, {0.35, 0.45, 0.4});
     cairo_fill(cr);
     cairo_arc(cr, cx, cy, r, 0, 2 * M_PI);
     cairo_pattern_t* shell = cairo_pattern_create_radial(cx - r * 0.4, cy - r * 0.4, 1, cx, cy, r);
@@ -154,7 +154,7 @@ void BombShape(cairo_t* cr, double cx, double cy, double r)
     cairo_scale(cr, 1.0, 0.35);
     cairo_arc(cr, 0, 0, r, 0, M_PI);
     cairo_restore(cr);
-    SetRgb(cr, {0.1, 0.8, 0.25}, 0.8);
+    SetColor(cr, {0.1, 0.8, 0.25}, 0.8);
     cairo_set_line_width(cr, 2);
     cairo_stroke(cr);
     cairo_restore(cr);
@@ -164,7 +164,7 @@ void BombShape(cairo_t* cr, double cx, double cy, double r)
 // The dark plate of a special-weapon icon (the icons are drawn without a key).
 void IconPlate(cairo_t* cr, double w, double h)
 {
-    SetRgb(cr, SpaceInk);
+    SetColor(cr, SpaceInk);
     cairo_paint(cr);
     TPlateStyle s = HudGlass();
     s.Top = {0.05, 0.16, 0.10};
@@ -197,7 +197,7 @@ void IconBox(cairo_t* cr, double x, double y, double w, double h)
 TPicture DrawLevelMarker()
 {
     TCanvas c(67);
-    cairo_t* cr = c.Cr;
+    cairo_t* cr = c.cr();
     const double w = c.Width, h = c.Height;
     // an arrowhead pointing at the track on its left, with a notched tail
     auto arrow = [&](cairo_t* g, double inset) {
@@ -211,7 +211,7 @@ TPicture DrawLevelMarker()
         cairo_close_path(g);
     };
     arrow(cr, 0);
-    SetRgb(cr, {0.0, 0.2, 0.04});
+    SetColor(cr, {0.0, 0.2, 0.04});
     cairo_fill(cr);
     arrow(cr, 1.5);
     cairo_pattern_t* body = cairo_pattern_create_linear(0, 0, 0, h);
@@ -223,16 +223,16 @@ TPicture DrawLevelMarker()
     cairo_pattern_destroy(body);
     cairo_move_to(cr, 5, h / 2);
     cairo_line_to(cr, w - 9, h / 2);
-    SetRgb(cr, {0.0, 0.25, 0.05}, 0.8);
+    SetColor(cr, {0.0, 0.25, 0.05}, 0.8);
     cairo_set_line_width(cr, 1);
     cairo_stroke(cr);
-    return c.Keyed();
+    return c.Keyed(MatteInk);
 }
 
 TPicture DrawHudTop()
 {
     TCanvas c(80);
-    cairo_t* cr = c.Cr;
+    cairo_t* cr = c.cr();
     const double w = c.Width, h = c.Height;
     // the bar: flat on top, its lower corners cut
     auto bar = [&](cairo_t* g) {
@@ -253,7 +253,7 @@ TPicture DrawHudTop()
     cairo_set_source(cr, body);
     cairo_fill_preserve(cr);
     cairo_pattern_destroy(body);
-    SetRgb(cr, DarkGreen);
+    SetColor(cr, DarkGreen);
     cairo_set_line_width(cr, 1.5);
     cairo_stroke(cr);
     // windows behind the texts (screen x: lives 92..195, level 300..420, score 522..728)
@@ -264,13 +264,13 @@ TPicture DrawHudTop()
     for (const TWindow& win : windows)
         Slot(cr, win.Left - TopX, 3, win.Right - win.Left, 20, 4);
     // the ship icon of the lives counter, left of the number at x 140
-    Glow(cr, 3, 1.2, [&](cairo_t* g) { ShipIcon(g, 116 - TopX, 13, 17, BrightGreen); });
+    BlurredHalo(cr, 3, 1.2, [&](cairo_t* g) { ShipIcon(g, 116 - TopX, 13, 17, BrightGreen); });
     ShipIcon(cr, 116 - TopX, 13, 17, {0.6, 1.0, 0.6});
     cairo_move_to(cr, 129 - TopX, 9);
     cairo_line_to(cr, 135 - TopX, 17);
     cairo_move_to(cr, 135 - TopX, 9);
     cairo_line_to(cr, 129 - TopX, 17);
-    SetRgb(cr, MidGreen);
+    SetColor(cr, MidGreen);
     cairo_set_line_width(cr, 1.5);
     cairo_stroke(cr);
     // between the windows: grilles and running lights
@@ -282,22 +282,22 @@ TPicture DrawHudTop()
         cairo_move_to(cr, gx, 7);
         cairo_line_to(cr, gx + 4, 19);
     }
-    SetRgb(cr, {0.1, 0.4, 0.18}, 0.7);
+    SetColor(cr, {0.1, 0.4, 0.18}, 0.7);
     cairo_set_line_width(cr, 1.5);
     cairo_stroke(cr);
     for (double lx : {247.0 - TopX, 471.0 - TopX}) {
         Rivet(cr, lx, 13, 3, BrightGreen);
     }
-    return c.Keyed();
+    return c.Keyed(MatteInk);
 }
 
 TPicture DrawHudFrame()
 {
     TCanvas c(81);
-    cairo_t* cr = c.Cr;
+    cairo_t* cr = c.cr();
     const double w = c.Width, h = c.Height;
     // a hairline round the play area, brighter at the corners
-    Glow(cr, 4, 1.6, [&](cairo_t* g) {
+    BlurredHalo(cr, 4, 1.6, [&](cairo_t* g) {
         for (int corner = 0; corner < 4; ++corner) {
             const double sx = corner % 2 ? -1 : 1, sy = corner / 2 ? -1 : 1;
             const double x0 = corner % 2 ? w - 2.5 : 2.5, y0 = corner / 2 ? h - 2.5 : 2.5;
@@ -306,12 +306,12 @@ TPicture DrawHudFrame()
             cairo_line_to(g, x0 + sx * 8, y0);
             cairo_line_to(g, x0 + sx * 60, y0);
         }
-        SetRgb(g, {0.1, 1.0, 0.3});
+        SetColor(g, {0.1, 1.0, 0.3});
         cairo_set_line_width(g, 3);
         cairo_stroke(g);
     });
     cairo_rectangle(cr, 1.5, 1.5, w - 3, h - 3);
-    SetRgb(cr, DarkGreen, 0.8);
+    SetColor(cr, DarkGreen, 0.8);
     cairo_set_line_width(cr, 1);
     cairo_stroke(cr);
     for (int corner = 0; corner < 4; ++corner) {
@@ -322,7 +322,7 @@ TPicture DrawHudFrame()
         cairo_line_to(cr, x0 + sx * 8, y0);
         cairo_line_to(cr, x0 + sx * 60, y0);
     }
-    SetRgb(cr, {0.5, 1.0, 0.55});
+    SetColor(cr, {0.5, 1.0, 0.55});
     cairo_set_line_width(cr, 2);
     cairo_stroke(cr);
     // range ticks down the left edge
@@ -330,16 +330,16 @@ TPicture DrawHudFrame()
         cairo_move_to(cr, 3, y + 0.5);
         cairo_line_to(cr, y % 100 == 0 ? 12 : 8, y + 0.5);
     }
-    SetRgb(cr, MidGreen, 0.9);
+    SetColor(cr, MidGreen, 0.9);
     cairo_set_line_width(cr, 1);
     cairo_stroke(cr);
-    return c.Keyed();
+    return c.Keyed(MatteInk);
 }
 
 TPicture DrawHudRight()
 {
     TCanvas c(82);
-    cairo_t* cr = c.Cr;
+    cairo_t* cr = c.cr();
     const double ox = RightX, oy = RightY;  // screen to panel coordinates
     // the progress track: a rail left of the marker's tip, the stage's goal at the top
     const double railX = TrackX - 8 - ox;
@@ -352,13 +352,13 @@ TPicture DrawHudRight()
         cairo_move_to(cr, railX + 6, y);
         cairo_line_to(cr, railX + (i % 5 == 0 ? 14 : 10), y);
     }
-    SetRgb(cr, MidGreen);
+    SetColor(cr, MidGreen);
     cairo_set_line_width(cr, 1);
     cairo_stroke(cr);
     // the goal flag at the top of the track
-    Glow(cr, 3, 1.3, [&](cairo_t* g) {
+    BlurredHalo(cr, 3, 1.3, [&](cairo_t* g) {
         cairo_arc(g, railX, railTop - 7, 3.5, 0, 2 * M_PI);
-        SetRgb(g, BrightGreen);
+        SetColor(g, BrightGreen);
         cairo_fill(g);
     });
     Rivet(cr, railX, railTop - 7, 3, BrightGreen);
@@ -376,7 +376,7 @@ TPicture DrawHudRight()
             cairo_line_to(cr, x + GaugeW + 7 - ox, y);
         }
     }
-    SetRgb(cr, MidGreen);
+    SetColor(cr, MidGreen);
     cairo_set_line_width(cr, 1);
     cairo_stroke(cr);
     const double capY = GaugeBottom + 19 - oy;
@@ -401,18 +401,18 @@ TPicture DrawHudRight()
     SkullShape(cr, SkullBoxX + 24 - ox, IconBoxY + 21 - oy, 26, {0.6, 0.8, 0.65}, {0.0, 0.02, 0.01});
     cairo_pop_group_to_source(cr);
     cairo_paint_with_alpha(cr, 0.22);
-    return c.Keyed();
+    return c.Keyed(MatteInk);
 }
 
 TPicture DrawHudIcon(bool skull)
 {
     TCanvas c(skull ? 99 : 100);
-    cairo_t* cr = c.Cr;
+    cairo_t* cr = c.cr();
     IconPlate(cr, c.Width, c.Height);
     if (skull) {
-        Glow(cr, 4, 1.2, [&](cairo_t* g) {
+        BlurredHalo(cr, 4, 1.2, [&](cairo_t* g) {
             cairo_arc(g, c.Width / 2.0, c.Height / 2.0, 13, 0, 2 * M_PI);
-            SetRgb(g, {0.3, 1.0, 0.4}, 0.9);
+            SetColor(g, {0.3, 1.0, 0.4}, 0.9);
             cairo_fill(g);
         });
         SkullShape(cr, c.Width / 2.0, c.Height / 2.0 - 1, 28, {0.72, 0.86, 0.74}, {0.02, 0.12, 0.04});

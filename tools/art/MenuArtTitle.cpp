@@ -3,7 +3,7 @@
 #include <cmath>
 #include <string>
 
-#include "MenuArtKit.h"
+#include "MenuArt.h"
 
 namespace {
 
@@ -27,7 +27,9 @@ void WarshipPath(cairo_t* cr, double cx, double cy, double s)
     cairo_close_path(cr);
 }
 
-void MetalFill(cairo_t* cr, double top, double bottom)
+// Sets polished green chrome as the source: bright from `top`, a dark band
+// at the middle, bright again at `bottom`.
+void SetTitleMetal(cairo_t* cr, double top, double bottom)
 {
     cairo_pattern_t* m = cairo_pattern_create_linear(0, top, 0, bottom);
     cairo_pattern_add_color_stop_rgb(m, 0.0, 0.92, 1.0, 0.94);
@@ -64,20 +66,20 @@ double TitleText(cairo_t* cr, double x, double baseline, double size, double tra
 TPicture DrawTitle()
 {
     TCanvas c(89);
-    cairo_t* cr = c.Cr;
+    cairo_t* cr = c.cr();
     const double size = 35, tracking = 2.5;
     const double textW = TitleText(cr, 0, 0, size, tracking, true);
     const double x = std::round((c.Width - textW) / 2), base = 96;
     const double cap = CapHeight(cr, size);
     // the emblem: the warship's wings above the name
     auto emblem = [&](cairo_t* g) { WarshipPath(g, c.Width / 2.0, 33, 46); };
-    Glow(cr, 8, 1.6, [&](cairo_t* g) {
+    BlurredHalo(cr, 8, 1.6, [&](cairo_t* g) {
         emblem(g);
-        SetRgb(g, {0.1, 0.9, 0.3});
+        SetColor(g, {0.1, 0.9, 0.3});
         cairo_fill(g);
         cairo_new_path(g);
         TitleText(g, x, base, size, tracking, false);
-        SetRgb(g, {0.1, 0.85, 0.25});
+        SetColor(g, {0.1, 0.85, 0.25});
         cairo_set_line_width(g, 3);
         cairo_stroke_preserve(g);
         cairo_fill(g);
@@ -99,9 +101,9 @@ TPicture DrawTitle()
         }
     }
     emblem(cr);
-    MetalFill(cr, 10, 56);
+    SetTitleMetal(cr, 10, 56);
     cairo_fill_preserve(cr);
-    SetRgb(cr, {0.02, 0.15, 0.05});
+    SetColor(cr, {0.02, 0.15, 0.05});
     cairo_set_line_width(cr, 1.2);
     cairo_stroke(cr);
     // canopy
@@ -110,24 +112,24 @@ TPicture DrawTitle()
     cairo_scale(cr, 1.6, 4.2);
     cairo_arc(cr, 0, 0, 1, 0, 2 * M_PI);
     cairo_restore(cr);
-    SetRgb(cr, {0.1, 1.0, 0.4});
+    SetColor(cr, {0.1, 1.0, 0.4});
     cairo_fill(cr);
     // the name: a dark outline, then the metal face
     TitleText(cr, x, base, size, tracking, false);
-    SetRgb(cr, {0.0, 0.08, 0.02});
+    SetColor(cr, {0.0, 0.08, 0.02});
     cairo_set_line_width(cr, 3);
     cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
     cairo_stroke_preserve(cr);
-    MetalFill(cr, base - cap, base);
+    SetTitleMetal(cr, base - cap, base);
     cairo_fill_preserve(cr);
-    SetRgb(cr, {0.8, 1.0, 0.8}, 0.5);
+    SetColor(cr, {0.8, 1.0, 0.8}, 0.5);
     cairo_set_line_width(cr, 0.8);
     cairo_stroke(cr);
     // the underline: a thin glowing rule fading at both ends, with a bright centre
     const double ruleY = 110;
-    Glow(cr, 5, 1.4, [&](cairo_t* g) {
+    BlurredHalo(cr, 5, 1.4, [&](cairo_t* g) {
         cairo_rectangle(g, 30, ruleY - 1.5, c.Width - 60, 3);
-        SetRgb(g, BrightGreen, 0.9);
+        SetColor(g, BrightGreen, 0.9);
         cairo_fill(g);
     });
     cairo_pattern_t* rule = cairo_pattern_create_linear(14, 0, c.Width - 14, 0);
@@ -143,17 +145,17 @@ TPicture DrawTitle()
         const double mx = c.Width / 2.0 + i * 14;
         cairo_move_to(cr, mx - 4, ruleY + 8);
         cairo_line_to(cr, mx + 4, ruleY + 8);
-        SetRgb(cr, i == 0 ? BrightGreen : MidGreen, i == 0 ? 1.0 : 0.7);
+        SetColor(cr, i == 0 ? BrightGreen : MidGreen, i == 0 ? 1.0 : 0.7);
         cairo_set_line_width(cr, 2);
         cairo_stroke(cr);
     }
-    return c.Keyed();
+    return c.Keyed(MatteInk);
 }
 
 TPicture DrawTitleBanner()
 {
     TCanvas c(90);
-    cairo_t* cr = c.Cr;
+    cairo_t* cr = c.cr();
     PaintBackdrop(cr, BannerX, 0);
     const double w = c.Width;
     // the plate hangs from the top edge; its left side is cut at a slant
@@ -167,9 +169,9 @@ TPicture DrawTitleBanner()
         cairo_line_to(g, 14, 14);
         cairo_close_path(g);
     };
-    Glow(cr, 6, 1.0, [&](cairo_t* g) {
+    BlurredHalo(cr, 6, 1.0, [&](cairo_t* g) {
         outline(g);
-        SetRgb(g, {0.05, 0.7, 0.2});
+        SetColor(g, {0.05, 0.7, 0.2});
         cairo_set_line_width(g, 3);
         cairo_stroke(g);
     });
@@ -181,7 +183,7 @@ TPicture DrawTitleBanner()
     cairo_set_source(cr, body);
     cairo_fill_preserve(cr);
     cairo_pattern_destroy(body);
-    SetRgb(cr, DarkGreen);
+    SetColor(cr, DarkGreen);
     cairo_set_line_width(cr, 2);
     cairo_stroke(cr);
     // the title window, where "Options", "High Score" and "HELP" are written
@@ -194,7 +196,7 @@ TPicture DrawTitleBanner()
     PaintPlate(cr, 22, 14, 218, 50, 8, window);
     cairo_move_to(cr, 30, 62.5);
     cairo_line_to(cr, 232, 62.5);
-    SetRgb(cr, MidGreen, 0.5);
+    SetColor(cr, MidGreen, 0.5);
     cairo_set_line_width(cr, 1);
     cairo_stroke(cr);
     // the right-hand side: vents, running lights and a rule
@@ -202,27 +204,27 @@ TPicture DrawTitleBanner()
         const double vx = 262 + i * 8;
         cairo_move_to(cr, vx, 24);
         cairo_line_to(cr, vx + 10, 52);
-        SetRgb(cr, {0.0, 0.0, 0.0}, 0.75);
+        SetColor(cr, {0.0, 0.0, 0.0}, 0.75);
         cairo_set_line_width(cr, 3);
         cairo_stroke(cr);
         cairo_move_to(cr, vx + 1.5, 24);
         cairo_line_to(cr, vx + 11.5, 52);
-        SetRgb(cr, {0.15, 0.45, 0.25}, 0.6);
+        SetColor(cr, {0.15, 0.45, 0.25}, 0.6);
         cairo_set_line_width(cr, 1);
         cairo_stroke(cr);
     }
     for (int i = 0; i < 3; ++i) {
         const double lx = 352 + i * 16, ly = 30;
-        Glow(cr, 4, 1.2, [&](cairo_t* g) {
+        BlurredHalo(cr, 4, 1.2, [&](cairo_t* g) {
             cairo_arc(g, lx, ly, 3.5, 0, 2 * M_PI);
-            SetRgb(g, BrightGreen, i == 0 ? 1.0 : 0.5);
+            SetColor(g, BrightGreen, i == 0 ? 1.0 : 0.5);
             cairo_fill(g);
         });
         Rivet(cr, lx, ly, 3, i == 0 ? BrightGreen : DarkGreen);
     }
     cairo_move_to(cr, 346, 46.5);
     cairo_line_to(cr, 402, 46.5);
-    SetRgb(cr, DarkGreen);
+    SetColor(cr, DarkGreen);
     cairo_set_line_width(cr, 1);
     cairo_stroke(cr);
     Rivet(cr, 252, 20, 2, {0.3, 0.5, 0.35});
@@ -238,13 +240,13 @@ TPicture DrawTitleBanner()
     cairo_set_line_width(cr, 2);
     cairo_stroke(cr);
     cairo_pattern_destroy(accent);
-    return c.Keyed();
+    return c.Keyed(MatteInk);
 }
 
 TPicture DrawAboutPicture()
 {
     TCanvas c(101);
-    cairo_t* cr = c.Cr;
+    cairo_t* cr = c.cr();
     PaintBackdrop(cr, AboutX, AboutY);
     const double cx = 60, cy = 60, r = 56;
     // the badge: deep space inside a ring
@@ -271,9 +273,9 @@ TPicture DrawAboutPicture()
     cairo_pattern_add_color_stop_rgb(planet, 1, 0.01, 0.05, 0.05);
     cairo_set_source(cr, planet);
     cairo_fill(cr);
-    Glow(cr, 4, 1.0, [&](cairo_t* g) {
+    BlurredHalo(cr, 4, 1.0, [&](cairo_t* g) {
         cairo_arc(g, cx - 10, cy + 150, 110, M_PI * 1.2, M_PI * 1.75);
-        SetRgb(g, {0.3, 1.0, 0.7});
+        SetColor(g, {0.3, 1.0, 0.7});
         cairo_set_line_width(g, 2);
         cairo_stroke(g);
     });
@@ -292,27 +294,27 @@ TPicture DrawAboutPicture()
         cairo_pattern_destroy(flame);
     }
     WarshipPath(cr, cx, cy - 2, 62);
-    MetalFill(cr, cy - 34, cy + 30);
+    SetTitleMetal(cr, cy - 34, cy + 30);
     cairo_fill_preserve(cr);
-    SetRgb(cr, {0.0, 0.12, 0.04});
+    SetColor(cr, {0.0, 0.12, 0.04});
     cairo_set_line_width(cr, 1);
     cairo_stroke(cr);
     cairo_move_to(cr, cx, cy - 28);
     cairo_line_to(cr, cx, cy + 24);
-    SetRgb(cr, {0.05, 0.3, 0.1}, 0.8);
+    SetColor(cr, {0.05, 0.3, 0.1}, 0.8);
     cairo_stroke(cr);
     cairo_save(cr);
     cairo_translate(cr, cx, cy - 16);
     cairo_scale(cr, 2.2, 5.5);
     cairo_arc(cr, 0, 0, 1, 0, 2 * M_PI);
     cairo_restore(cr);
-    SetRgb(cr, {0.2, 1.0, 0.5});
+    SetColor(cr, {0.2, 1.0, 0.5});
     cairo_fill(cr);
     cairo_restore(cr);
     // the ring: a glow outside, a bevelled metal band
-    Glow(cr, 5, 1.2, [&](cairo_t* g) {
+    BlurredHalo(cr, 5, 1.2, [&](cairo_t* g) {
         cairo_arc(g, cx, cy, r, 0, 2 * M_PI);
-        SetRgb(g, {0.1, 0.9, 0.3});
+        SetColor(g, {0.1, 0.9, 0.3});
         cairo_set_line_width(g, 3);
         cairo_stroke(g);
     });
@@ -329,5 +331,5 @@ TPicture DrawAboutPicture()
         const double a = M_PI / 4 + i * M_PI / 2;
         Rivet(cr, cx + std::cos(a) * r, cy + std::sin(a) * r, 2.6, BrightGreen);
     }
-    return c.Keyed();
+    return c.Keyed(MatteInk);
 }
