@@ -1,5 +1,6 @@
 // Keys and the mouse in the menus: the Alt combinations, the boss key, what
 // each key does in each state, and the names of keys for the boss-key option.
+#include <initializer_list>
 #include <vector>
 
 #include "game/Game.h"
@@ -7,13 +8,14 @@
 #include "main/GameRecording.h"
 #include "main/Main.h"
 #include "main/Screens.h"
+#include "main/StateWidgets.h"
 #include "platform/Platform.h"
 #include "services/Options.h"
 
 namespace {
 
 enum class TKeyAction : uint8_t {
-    SelectPrevious,   // the state's button list (or the options menu) moves up
+    SelectPrevious,   // the state's button list or options menu moves up
     SelectNext,
     Confirm,          // the state's widget is chosen: Done, then the state machine
     CloseRequest,     // as the window's close button
@@ -26,18 +28,39 @@ enum class TKeyAction : uint8_t {
     CaptureBossKey,
     ChooseFirst,      // "Yes" / "Ok"
     ChooseSecond,     // "No" / "Cancel"
-    CountryLetter,
-    CountryDelete,
-    NameLetter,
-    NameDelete,
+    Letter,           // typed into the state's text field
+    Delete,
 };
 
 struct TKeyRange {
     uint16_t First, Last;
 };
 
+// The states a key rule is for: those listed, or those whose widgets input
+// acts on (from the state machine's table) are of a kind.
+struct TStates {
+    TStates(std::initializer_list<int32_t> states) : Listed(states) {}
+    TStates(bool (*with)(const TStateWidgets&)) : With(with) {}
+    bool Has(int32_t state) const
+    {
+        if (With)
+            return With(DrivenWidgetsOf(state));
+        for (int32_t s : Listed)
+            if (s == state)
+                return true;
+        return false;
+    }
+    std::vector<int32_t> Listed;
+    bool (*With)(const TStateWidgets&) = nullptr;
+};
+
+bool WithButtonList(const TStateWidgets& w) { return IsButtonList(w.Widget); }
+bool WithOptionsMenu(const TStateWidgets& w) { return w.Widget == TWidget::Options; }
+bool WithQuestion(const TStateWidgets& w) { return IsQuestion(w.Widget); }
+bool WithTextField(const TStateWidgets& w) { return w.Field != TField::None; }
+
 struct TKeyRule {
-    std::vector<int32_t> States;
+    TStates States;
     std::vector<TKeyRange> Keys;
     TKeyAction Action;
     int32_t Target = 0;
@@ -48,50 +71,39 @@ constexpr TKeyRange Letters{'A', 'Z'};
 constexpr TKeyRange AnyKey{0, 0xFFFF};
 constexpr uint16_t VK_N = 'N', VK_P = 'P', VK_Y = 'Y';
 
-const std::vector<int32_t> ButtonListStates = {StateHighScores, StateHelpOverview, StateHelpBonuses,
-                                               StateHelpControls, StateHelpAbout};
-const std::vector<int32_t> QuestionStates = {StateExitConfirm, StateClearScoresConfirm, StateNameEntry,
-                                             StateSubmitConfirm, StateSubmitRetry, StateQuitGameConfirm};
-
 // What a key does in a state. Keys not listed for a state do nothing there.
 const std::vector<TKeyRule>& KeyRules()
 {
     using A = TKeyAction;
     static const std::vector<TKeyRule> rules = {
-        {{StateMainMenu}, {K(VK_UP), K(VK_LEFT)}, A::SelectPrevious},
-        {{StateMainMenu}, {K(VK_DOWN), K(VK_RIGHT)}, A::SelectNext},
-        {{StateMainMenu}, {K(VK_RETURN), K(VK_SPACE)}, A::Confirm},
+        {WithButtonList, {K(VK_UP), K(VK_LEFT)}, A::SelectPrevious},
+        {WithButtonList, {K(VK_DOWN), K(VK_RIGHT)}, A::SelectNext},
+        {WithButtonList, {K(VK_RETURN), K(VK_SPACE)}, A::Confirm},
         {{StateMainMenu}, {K(VK_ESCAPE)}, A::CloseRequest},
+        {WithButtonList, {K(VK_ESCAPE)}, A::GoTo, StateMainMenu},
 
         {{StatePlaying}, {K(VK_P)}, A::Pause},
         {{StatePlaying}, {K(VK_ESCAPE)}, A::QuitAsk},
         {{StatePaused}, {K(VK_P), K(VK_ESCAPE)}, A::GoTo, StatePlaying},
 
-        {{StateOptions}, {K(VK_DOWN)}, A::SelectNext},
-        {{StateOptions}, {K(VK_UP)}, A::SelectPrevious},
+        {WithOptionsMenu, {K(VK_DOWN)}, A::SelectNext},
+        {WithOptionsMenu, {K(VK_UP)}, A::SelectPrevious},
         // Left and Right change the selected option, as Enter does.
-        {{StateOptions}, {K(VK_LEFT), K(VK_RIGHT), K(VK_RETURN), K(VK_SPACE)}, A::OptionsConfirm},
-        {{StateOptions}, {Letters}, A::CountryLetter},
-        {{StateOptions}, {K(VK_BACK)}, A::CountryDelete},
-        {{StateOptions}, {K(VK_ESCAPE)}, A::OptionsBack},
+        {WithOptionsMenu, {K(VK_LEFT), K(VK_RIGHT), K(VK_RETURN), K(VK_SPACE)}, A::OptionsConfirm},
+        {WithOptionsMenu, {K(VK_ESCAPE)}, A::OptionsBack},
         {{StateBossKeyCapture}, {AnyKey}, A::CaptureBossKey},
 
-        {ButtonListStates, {K(VK_UP), K(VK_LEFT)}, A::SelectPrevious},
-        {ButtonListStates, {K(VK_DOWN), K(VK_RIGHT)}, A::SelectNext},
-        {ButtonListStates, {K(VK_RETURN), K(VK_SPACE)}, A::Confirm},
-        {ButtonListStates, {K(VK_ESCAPE)}, A::GoTo, StateMainMenu},
-
-        {QuestionStates, {K(VK_LEFT)}, A::ChooseFirst},
-        {QuestionStates, {K(VK_RIGHT)}, A::ChooseSecond},
-        {QuestionStates, {K(VK_RETURN), K(VK_SPACE)}, A::Confirm},
+        {WithQuestion, {K(VK_LEFT)}, A::ChooseFirst},
+        {WithQuestion, {K(VK_RIGHT)}, A::ChooseSecond},
+        {WithQuestion, {K(VK_RETURN), K(VK_SPACE)}, A::Confirm},
         // Y confirms the selected answer like Enter; N answers No at once.
         {{StateExitConfirm, StateSubmitConfirm, StateSubmitRetry, StateQuitGameConfirm}, {K(VK_Y)}, A::Confirm},
         {{StateExitConfirm, StateSubmitConfirm, StateSubmitRetry}, {K(VK_ESCAPE), K(VK_N)}, A::GoTo, StateMainMenu},
         {{StateQuitGameConfirm}, {K(VK_ESCAPE), K(VK_N)}, A::QuitNo},
         {{StateClearScoresConfirm}, {K(VK_ESCAPE)}, A::GoTo, StateHighScores},
         {{StateNameEntry}, {K(VK_ESCAPE)}, A::GoTo, StateMainMenu},
-        {{StateNameEntry}, {Letters}, A::NameLetter},
-        {{StateNameEntry}, {K(VK_BACK)}, A::NameDelete},
+        {WithTextField, {Letters}, A::Letter},
+        {WithTextField, {K(VK_BACK)}, A::Delete},
     };
     return rules;
 }
@@ -99,10 +111,7 @@ const std::vector<TKeyRule>& KeyRules()
 const TKeyRule* FindRule(int32_t state, uint16_t key)
 {
     for (const TKeyRule& rule : KeyRules()) {
-        bool stateMatches = false;
-        for (int32_t s : rule.States)
-            stateMatches = stateMatches || s == state;
-        if (!stateMatches)
+        if (!rule.States.Has(state))
             continue;
         for (const TKeyRange& r : rule.Keys)
             if (key >= r.First && key <= r.Last)
@@ -111,33 +120,25 @@ const TKeyRule* FindRule(int32_t state, uint16_t key)
     return nullptr;
 }
 
-// The button list a state's arrows move (none for the other states).
-TDDBtnCollection* ButtonListOf(int32_t state)
+void SetDone(TWidget widget)
 {
-    switch (state) {
-    case StateMainMenu: return MainMenuButtons;
-    case StateHighScores: return HighScoreButtons;
-    case StateHelpOverview:
-    case StateHelpBonuses:
-    case StateHelpControls:
-    case StateHelpAbout: return HelpButtons;
-    default: return nullptr;
-    }
-}
-
-TDDTextBtnCollection* QuestionOf(int32_t state)
-{
-    return state == StateClearScoresConfirm || state == StateNameEntry ? OkCancelDialog : YesNoDialog;
-}
-
-void SetDone(int32_t state)
-{
-    if (TDDBtnCollection* list = ButtonListOf(state))
+    if (TDDBtnCollection* list = ButtonListOf(widget))
         list->Done = true;
-    else if (state == StateOptions && OptionsMenu)
-        OptionsMenu->Done = true;
-    else if (TDDTextBtnCollection* question = QuestionOf(state))
+    else if (TDDOptBtnCollection* options = OptionsMenuOf(widget))
+        options->Done = true;
+    else if (TDDTextBtnCollection* question = QuestionOf(widget))
         question->Done = true;
+}
+
+// A click's hit test: whether it falls on one of the widget's items.
+void HitTest(TWidget widget)
+{
+    if (TDDBtnCollection* list = ButtonListOf(widget))
+        list->HitTest();
+    else if (TDDOptBtnCollection* options = OptionsMenuOf(widget))
+        options->HitTest();
+    else if (TDDTextBtnCollection* question = QuestionOf(widget))
+        question->HitTest();
 }
 
 } // namespace
@@ -165,23 +166,22 @@ void TForm1::FormKeyDown(uint16_t key, bool alt, bool fromPad)
     const TKeyRule* rule = FindRule(state, key);
     if (!rule)
         return;
+    const TStateWidgets widgets = DrivenWidgetsOf(state);
     switch (rule->Action) {
     case TKeyAction::SelectPrevious:
-        if (state == StateOptions) {
-            if (OptionsMenu) OptionsMenu->SelectPrevious();
-        } else if (TDDBtnCollection* list = ButtonListOf(state)) {
+        if (TDDOptBtnCollection* options = OptionsMenuOf(widgets.Widget))
+            options->SelectPrevious();
+        else if (TDDBtnCollection* list = ButtonListOf(widgets.Widget))
             list->SelectPrevious();
-        }
         break;
     case TKeyAction::SelectNext:
-        if (state == StateOptions) {
-            if (OptionsMenu) OptionsMenu->SelectNext();
-        } else if (TDDBtnCollection* list = ButtonListOf(state)) {
+        if (TDDOptBtnCollection* options = OptionsMenuOf(widgets.Widget))
+            options->SelectNext();
+        else if (TDDBtnCollection* list = ButtonListOf(widgets.Widget))
             list->SelectNext();
-        }
         break;
     case TKeyAction::Confirm:
-        SetDone(state);
+        SetDone(widgets.Widget);
         ApplyMenuChoice();
         break;
     case TKeyAction::CloseRequest:
@@ -229,20 +229,16 @@ void TForm1::FormKeyDown(uint16_t key, bool alt, bool fromPad)
         break;
     case TKeyAction::ChooseFirst:
     case TKeyAction::ChooseSecond:
-        if (TDDTextBtnCollection* question = QuestionOf(state))
+        if (TDDTextBtnCollection* question = QuestionOf(widgets.Widget))
             question->SetSelected(rule->Action == TKeyAction::ChooseFirst);
         break;
-    case TKeyAction::CountryLetter:
-        if (CountryEdit) CountryEdit->AddChar(static_cast<char>(key));
+    case TKeyAction::Letter:
+        if (TDDEdit* field = FieldOf(widgets.Field))
+            field->AddChar(static_cast<char>(key));
         break;
-    case TKeyAction::CountryDelete:
-        if (CountryEdit) CountryEdit->AddChar('~');
-        break;
-    case TKeyAction::NameLetter:
-        if (NameEdit) NameEdit->AddChar(static_cast<char>(key));
-        break;
-    case TKeyAction::NameDelete:
-        if (NameEdit) NameEdit->AddChar('~');
+    case TKeyAction::Delete:
+        if (TDDEdit* field = FieldOf(widgets.Field))
+            field->AddChar('~');
         break;
     }
 }
@@ -278,12 +274,7 @@ void TForm1::FormMouseDown(int32_t, int32_t x, int32_t y)
     // before the click is weighed.
     if (MouseMode != 0 && BackBuffer && GameState != StateIntro)
         DrawScreen(GameState, BackBuffer);
-    if (MainMenuButtons) MainMenuButtons->HitTest();
-    if (HighScoreButtons) HighScoreButtons->HitTest();
-    if (HelpButtons) HelpButtons->HitTest();
-    if (OptionsMenu) OptionsMenu->HitTest();
-    if (YesNoDialog) YesNoDialog->HitTest();
-    if (OkCancelDialog) OkCancelDialog->HitTest();
+    HitTest(DrivenWidgetsOf(GameState).Widget);
     ApplyMenuChoice();
 }
 

@@ -10,6 +10,7 @@
 #include "graphics/Draw.h"
 #include "graphics/SpriteSizes.h"
 #include "main/Main.h"
+#include "main/StateWidgets.h"
 #include "services/Options.h"
 #include "services/WebScores.h"
 
@@ -43,14 +44,7 @@ enum class TPieceKind : uint8_t {
     Keyed,           // menu sheet, colour-keyed
     Snapshot,        // the frozen frame, opaque at (0, 0)
     Text,            // a TScreenText
-    MainMenuWidget,
-    HighScoreWidget,
-    HelpWidget,
-    OptionsWidget,
-    CountryEditWidget,
-    YesNoWidget,
-    OkCancelWidget,
-    NameEditWidget,
+    Widgets,         // the state's widget and text field (last on a screen without this piece)
     OptionValues,    // "Window"/"FullScreen", "On"/"Off" twice, the boss key's name
     CaptureValues,   // the same, with "..." for the boss key
     HiScoreTable,
@@ -111,7 +105,7 @@ TPieces OptionsScreen(bool capture)
                Keyed(SheetOptionOnOff, 327, 352),
                capture ? Keyed(SheetOptionBossKeyLit, 305, 473) : Keyed(SheetOptionBossKey, 309, 477),
                Keyed(SheetBackLabel, 621, 540),
-               Piece(capture ? TPieceKind::CountryEditWidget : TPieceKind::OptionsWidget),
+               Piece(TPieceKind::Widgets),
                Piece(capture ? TPieceKind::CaptureValues : TPieceKind::OptionValues)});
     return p;
 }
@@ -124,7 +118,7 @@ TPieces HighScoreScreen()
     Append(p, {Keyed(SheetTitle, 0, 0), Keyed(SheetTitleBanner, 388, 0),
                Shadowed(420, 25, "High Score", 28, 18, ColorBrightGreen),
                Keyed(SheetScoreButton0, 50, 140), Keyed(SheetScoreButton1, 50, 210),
-               Opaque(SheetBackLabel, 121, 460), Piece(TPieceKind::HighScoreWidget),
+               Opaque(SheetBackLabel, 121, 460), Piece(TPieceKind::Widgets),
                Piece(TPieceKind::HiScoreTable)});
     return p;
 }
@@ -134,7 +128,7 @@ TPieces OverviewScreen()
     TPieces p = HelpFrame("GAME OVERVIEW");
     for (const TScreenText& t : OverviewStory)
         p.push_back(Line(t));
-    p.push_back(Piece(TPieceKind::HelpWidget));
+    p.push_back(Piece(TPieceKind::Widgets));
     return p;
 }
 
@@ -155,7 +149,7 @@ TPieces ControlsScreen()
                line(390, "Use \"P\" to pause or resume the game."),
                line(410, "Use \"Escape\" key to quit the game to Main Menu."),
                line(430, "Use \"Alt\"+\"Enter\" keys to change window/full screen modes."),
-               Piece(TPieceKind::HelpWidget)});
+               Piece(TPieceKind::Widgets)});
     return p;
 }
 
@@ -165,7 +159,7 @@ TPieces AboutScreen()
     Append(p, {Keyed(SheetAboutPicture, 40, 220),
                Plain(170, 220, "ZEPHYRION v.2.0", 28, 18, ColorBrightGreen),
                Plain(170, 255, "(c) 2026 Zephyrion Games", 28, 18, ColorDarkGreen),
-               Piece(TPieceKind::WebAddress), Piece(TPieceKind::HelpWidget)});
+               Piece(TPieceKind::WebAddress), Piece(TPieceKind::Widgets)});
     return p;
 }
 
@@ -175,7 +169,7 @@ const std::map<int32_t, TPieces>& Screens()
     static const std::map<int32_t, TPieces> screens = {
         {StateMainMenu,
          {Opaque(SheetMenuBackground, 0, 0), Keyed(SheetTitle, 0, 0), Keyed(SheetMainMenuItems, 461, 327),
-          Piece(TPieceKind::MainMenuWidget)}},
+          Piece(TPieceKind::Widgets)}},
         {StateOptions, OptionsScreen(false)},
         {StateBossKeyCapture, OptionsScreen(true)},
         {StateHighScores, HighScoreScreen()},
@@ -183,32 +177,31 @@ const std::map<int32_t, TPieces>& Screens()
         {StateHelpBonuses,
          [] {
              TPieces p = HelpFrame("BONUSES");
-             Append(p, {Piece(TPieceKind::BonusGrid), Piece(TPieceKind::HelpWidget)});
+             Append(p, {Piece(TPieceKind::BonusGrid), Piece(TPieceKind::Widgets)});
              return p;
          }()},
         {StateHelpControls, ControlsScreen()},
         {StateHelpAbout, AboutScreen()},
         {StateExitConfirm,
          {Opaque(SheetMenuBackground, 0, 0), Opaque(SheetDialogPanel, 190, 200), Keyed(SheetTitle, 0, 0),
-          Shadowed(300, 260, "Exit game?", 46, 20, ColorDarkGreen), Piece(TPieceKind::YesNoWidget)}},
+          Shadowed(300, 260, "Exit game?", 46, 20, ColorDarkGreen), Piece(TPieceKind::Widgets)}},
         {StateClearScoresConfirm,
          {Piece(TPieceKind::Snapshot), Opaque(SheetDialogPanel, 210, 200), Keyed(SheetTitle, 0, 0),
           Shadowed(260, 250, "Do you want to clear", 26, 14, ColorDarkGreen),
-          Shadowed(260, 278, "the High Score Table?", 26, 14, ColorDarkGreen), Piece(TPieceKind::OkCancelWidget)}},
+          Shadowed(260, 278, "the High Score Table?", 26, 14, ColorDarkGreen), Piece(TPieceKind::Widgets)}},
         {StatePaused, {Piece(TPieceKind::Snapshot), Shadowed(350, 300, "Pause", 32, 20, ColorDarkGreen)}},
         {StateNameEntry,
          {Piece(TPieceKind::Snapshot), Opaque(SheetDialogPanel, 215, 200), Piece(TPieceKind::ScoreLine),
-          Shadowed(250, 254, "Please enter your name", 24, 14, ColorDarkGreen), Piece(TPieceKind::OkCancelWidget),
-          Piece(TPieceKind::NameEditWidget)}},
+          Shadowed(250, 254, "Please enter your name", 24, 14, ColorDarkGreen), Piece(TPieceKind::Widgets)}},
         {StateSubmitConfirm,
-         {Piece(TPieceKind::Snapshot), Opaque(SheetDialogPanel, 200, 200), Piece(TPieceKind::YesNoWidget),
+         {Piece(TPieceKind::Snapshot), Opaque(SheetDialogPanel, 200, 200), Piece(TPieceKind::Widgets),
           Shadowed(254, 252, "Send the result to", 24, 15, ColorDarkGreen),
           Shadowed(216, 282, "world's highscores page", 24, 15, ColorDarkGreen)}},
         {StateQuitGameConfirm,
          {Piece(TPieceKind::Snapshot), Opaque(SheetDialogPanel, 190, 200),
-          Shadowed(300, 260, "Exit game?", 46, 20, ColorDarkGreen), Piece(TPieceKind::YesNoWidget)}},
+          Shadowed(300, 260, "Exit game?", 46, 20, ColorDarkGreen), Piece(TPieceKind::Widgets)}},
         {StateSubmitRetry,
-         {Piece(TPieceKind::Snapshot), Opaque(SheetDialogPanel, 190, 200), Piece(TPieceKind::YesNoWidget),
+         {Piece(TPieceKind::Snapshot), Opaque(SheetDialogPanel, 190, 200), Piece(TPieceKind::Widgets),
           Shadowed(254, 252, "Can not connect to", 24, 15, ColorRed),
           Shadowed(290, 282, "server! Repeat?", 24, 15, ColorRed), Opaque(SheetHelpNext, 0, 0)}},
         {StateSubmitting,
@@ -280,7 +273,7 @@ void DrawWidget(W* widget, TSurface* target)
         widget->Draw(target);
 }
 
-HRESULT DrawPiece(const TPiece& p, TSurface* target)
+HRESULT DrawPiece(const TPiece& p, int32_t state, TSurface* target)
 {
     switch (p.Kind) {
     case TPieceKind::Opaque:
@@ -292,14 +285,9 @@ HRESULT DrawPiece(const TPiece& p, TSurface* target)
     case TPieceKind::Text:
         DrawScreenText(target, p.Text);
         break;
-    case TPieceKind::MainMenuWidget: DrawWidget(MainMenuButtons, target); break;
-    case TPieceKind::HighScoreWidget: DrawWidget(HighScoreButtons, target); break;
-    case TPieceKind::HelpWidget: DrawWidget(HelpButtons, target); break;
-    case TPieceKind::OptionsWidget: DrawWidget(OptionsMenu, target); break;
-    case TPieceKind::CountryEditWidget: DrawWidget(CountryEdit, target); break;
-    case TPieceKind::YesNoWidget: DrawWidget(YesNoDialog, target); break;
-    case TPieceKind::OkCancelWidget: DrawWidget(OkCancelDialog, target); break;
-    case TPieceKind::NameEditWidget: DrawWidget(NameEdit, target); break;
+    case TPieceKind::Widgets:
+        DrawWidgets(state, target);
+        break;
     case TPieceKind::OptionValues: DrawOptionValues(target, false); break;
     case TPieceKind::CaptureValues: DrawOptionValues(target, true); break;
     case TPieceKind::HiScoreTable: DrawHiScores(target); break;
@@ -337,13 +325,27 @@ HRESULT DrawScreen(int32_t state, TSurface* target)
         return DD_OK;   // a state without a screen shows the cleared frame
     HRESULT first = DD_OK;
     bool isFirst = true;
+    bool widgetsDrawn = false;
     for (const TPiece& p : it->second) {
-        const HRESULT hr = DrawPiece(p, target);
+        const HRESULT hr = DrawPiece(p, state, target);
         if (isFirst)
             first = hr;
         isFirst = false;
+        widgetsDrawn = widgetsDrawn || p.Kind == TPieceKind::Widgets;
     }
+    if (!widgetsDrawn)
+        DrawWidgets(state, target);
     return first;
+}
+
+void DrawWidgets(int32_t state, TSurface* target)
+{
+    const TStateWidgets widgets = WidgetsOf(state);
+    DrawWidget(ButtonListOf(widgets.Widget), target);
+    DrawWidget(OptionsMenuOf(widgets.Widget), target);
+    DrawWidget(QuestionOf(widgets.Widget), target);
+    if (widgets.Widget != TWidget::Options)   // the options menu has drawn its field
+        DrawWidget(FieldOf(widgets.Field), target);
 }
 
 void DrawIntro(TSurface* target)

@@ -25,6 +25,10 @@ std::vector<TScreenText> ScreenTexts(int32_t state);
 // state that draws nothing.
 HRESULT DrawScreen(int32_t state, TSurface* target);
 
+// Draws the widgets the state machine's table gives state: its button list,
+// options menu or question, then its text field.
+void DrawWidgets(int32_t state, TSurface* target);
+
 // The intro's picture: background, the part of the title that has slid in
 // (at AnimCounter - 250) and the main menu panel; the buttons come after.
 void DrawIntro(TSurface* target);

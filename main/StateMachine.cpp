@@ -8,6 +8,7 @@
 #include "main/GameRecording.h"
 #include "main/Main.h"
 #include "main/Screens.h"
+#include "main/StateWidgets.h"
 #include "services/DXSounds.h"
 #include "services/FMOD.h"
 #include "services/Options.h"
@@ -43,14 +44,41 @@ struct TChoiceRow {
     bool Click = true;   // ends with the click sound
 };
 
-enum class TMenuWidget : uint8_t { None, MainMenu, HighScores, Help, Options, YesNo, OkCancel };
+// The widgets of each state; states not listed show none (play, the pause,
+// "Please wait..."). The intro runs the cursor down the main menu's list on
+// its own, and a click there only ends it; the boss-key capture shows the
+// country field under the options, but every key goes to the capture.
+struct TStateWidgetRow {
+    int32_t State;
+    TStateWidgets Widgets;
+};
 
-// One state's reaction to a confirmed choice. Items are the widget's items
-// from 0 (for the dialogs: 0 = "Yes"/"Ok", 1 = "No"/"Cancel"). Always: the
-// row runs whether the widget's Done is set or not.
+constexpr bool Shown = false, Driven = true;
+
+const TStateWidgetRow StateWidgetTable[] = {
+    {StateIntro, {TWidget::MainMenu, TField::None, Shown}},
+    {StateMainMenu, {TWidget::MainMenu, TField::None, Driven}},
+    {StateOptions, {TWidget::Options, TField::Country, Driven}},
+    {StateBossKeyCapture, {TWidget::None, TField::Country, Shown}},
+    {StateHighScores, {TWidget::HighScores, TField::None, Driven}},
+    {StateHelpOverview, {TWidget::Help, TField::None, Driven}},
+    {StateHelpBonuses, {TWidget::Help, TField::None, Driven}},
+    {StateHelpControls, {TWidget::Help, TField::None, Driven}},
+    {StateHelpAbout, {TWidget::Help, TField::None, Driven}},
+    {StateExitConfirm, {TWidget::YesNo, TField::None, Driven}},
+    {StateClearScoresConfirm, {TWidget::OkCancel, TField::None, Driven}},
+    {StateNameEntry, {TWidget::OkCancel, TField::Name, Driven}},
+    {StateSubmitConfirm, {TWidget::YesNo, TField::None, Driven}},
+    {StateSubmitRetry, {TWidget::YesNo, TField::None, Driven}},
+    {StateQuitGameConfirm, {TWidget::YesNo, TField::None, Driven}},
+};
+
+// One state's reaction to a confirmed choice on the widget input acts on
+// there (none: the choice is item 0). Items are the widget's items from 0
+// (for the questions: 0 = "Yes"/"Ok", 1 = "No"/"Cancel"). Always: the row
+// runs whether the widget's Done is set or not.
 struct TMenuRow {
     int32_t State;
-    TMenuWidget Widget;
     bool Always;
     TChoiceRow Items[6];
 };
@@ -60,63 +88,66 @@ constexpr TChoiceRow Do(TChoice action) { return {action, 0, true}; }
 constexpr TChoiceRow Silent(TChoice action, int32_t target = 0) { return {action, target, false}; }
 
 const TMenuRow MenuTable[] = {
-    {StateIntro, TMenuWidget::None, true, {Silent(TChoice::GoTo, StateMainMenu)}},
-    {StateMainMenu, TMenuWidget::MainMenu, false,
+    {StateIntro, true, {Silent(TChoice::GoTo, StateMainMenu)}},
+    {StateMainMenu, false,
      {Silent(TChoice::NewGame), To(StateOptions), To(StateHighScores), To(StateHelpOverview),
       Do(TChoice::WebSite), To(StateExitConfirm)}},
-    {StateOptions, TMenuWidget::Options, true,
+    {StateOptions, true,
      {Do(TChoice::ToggleWindowed), Do(TChoice::ToggleMusic), Do(TChoice::ToggleSound),
       Do(TChoice::ToggleCountryEditing), To(StateBossKeyCapture), To(StateMainMenu)}},
-    {StateHighScores, TMenuWidget::HighScores, false,
-     {Do(TChoice::ClearTableAsk), Do(TChoice::WorldTable), To(StateMainMenu)}},
-    {StateHelpOverview, TMenuWidget::Help, false,
-     {Silent(TChoice::Nothing), To(StateHelpBonuses), To(StateMainMenu)}},
-    {StateHelpBonuses, TMenuWidget::Help, false,
-     {To(StateHelpOverview), To(StateHelpControls), To(StateMainMenu)}},
-    {StateHelpControls, TMenuWidget::Help, false,
-     {To(StateHelpBonuses), To(StateHelpAbout), To(StateMainMenu)}},
-    {StateHelpAbout, TMenuWidget::Help, false,
-     {To(StateHelpControls), Silent(TChoice::Nothing), To(StateMainMenu)}},
-    {StateExitConfirm, TMenuWidget::YesNo, false, {Do(TChoice::ExitYes), Do(TChoice::ExitNo)}},
-    {StateClearScoresConfirm, TMenuWidget::OkCancel, false, {Do(TChoice::ClearScores), To(StateHighScores)}},
-    {StateNameEntry, TMenuWidget::OkCancel, false, {Do(TChoice::NameOk), To(StateMainMenu)}},
-    {StateSubmitConfirm, TMenuWidget::YesNo, false, {Do(TChoice::SubmitYes), Do(TChoice::SubmitNo)}},
-    {StateSubmitRetry, TMenuWidget::YesNo, false, {Do(TChoice::SubmitYes), Do(TChoice::SubmitNo)}},
-    {StateQuitGameConfirm, TMenuWidget::YesNo, false, {Do(TChoice::QuitYes), Do(TChoice::QuitNo)}},
+    {StateHighScores, false, {Do(TChoice::ClearTableAsk), Do(TChoice::WorldTable), To(StateMainMenu)}},
+    {StateHelpOverview, false, {Silent(TChoice::Nothing), To(StateHelpBonuses), To(StateMainMenu)}},
+    {StateHelpBonuses, false, {To(StateHelpOverview), To(StateHelpControls), To(StateMainMenu)}},
+    {StateHelpControls, false, {To(StateHelpBonuses), To(StateHelpAbout), To(StateMainMenu)}},
+    {StateHelpAbout, false, {To(StateHelpControls), Silent(TChoice::Nothing), To(StateMainMenu)}},
+    {StateExitConfirm, false, {Do(TChoice::ExitYes), Do(TChoice::ExitNo)}},
+    {StateClearScoresConfirm, false, {Do(TChoice::ClearScores), To(StateHighScores)}},
+    {StateNameEntry, false, {Do(TChoice::NameOk), To(StateMainMenu)}},
+    {StateSubmitConfirm, false, {Do(TChoice::SubmitYes), Do(TChoice::SubmitNo)}},
+    {StateSubmitRetry, false, {Do(TChoice::SubmitYes), Do(TChoice::SubmitNo)}},
+    {StateQuitGameConfirm, false, {Do(TChoice::QuitYes), Do(TChoice::QuitNo)}},
 };
+
+// Where the instance of a button list or a question is kept (null for
+// another kind).
+TDDBtnCollection** ButtonListSlot(TWidget widget)
+{
+    switch (widget) {
+    case TWidget::MainMenu: return &MainMenuButtons;
+    case TWidget::HighScores: return &HighScoreButtons;
+    case TWidget::Help: return &HelpButtons;
+    default: return nullptr;
+    }
+}
+
+TDDTextBtnCollection** QuestionSlot(TWidget widget)
+{
+    switch (widget) {
+    case TWidget::YesNo: return &YesNoDialog;
+    case TWidget::OkCancel: return &OkCancelDialog;
+    default: return nullptr;
+    }
+}
 
 // The chosen flag and the selected item of a widget; false when the widget
 // does not exist.
-bool ReadWidget(TMenuWidget widget, int32_t& selected)
+bool ReadWidget(TWidget widget, int32_t& selected)
 {
-    switch (widget) {
-    case TMenuWidget::None:
+    if (widget == TWidget::None) {
         selected = 0;
         return true;
-    case TMenuWidget::MainMenu:
-        if (!MainMenuButtons) return false;
-        selected = MainMenuButtons->Selected;
-        return MainMenuButtons->Done;
-    case TMenuWidget::HighScores:
-        if (!HighScoreButtons) return false;
-        selected = HighScoreButtons->Selected;
-        return HighScoreButtons->Done;
-    case TMenuWidget::Help:
-        if (!HelpButtons) return false;
-        selected = HelpButtons->Selected;
-        return HelpButtons->Done;
-    case TMenuWidget::Options:
-        if (!OptionsMenu) return false;
-        selected = OptionsMenu->Selected;
-        return OptionsMenu->Done;
-    case TMenuWidget::YesNo:
-        if (!YesNoDialog) return false;
-        selected = YesNoDialog->FirstSelected ? 0 : 1;
-        return YesNoDialog->Done;
-    case TMenuWidget::OkCancel:
-        if (!OkCancelDialog) return false;
-        selected = OkCancelDialog->FirstSelected ? 0 : 1;
-        return OkCancelDialog->Done;
+    }
+    if (TDDBtnCollection* list = ButtonListOf(widget)) {
+        selected = list->Selected;
+        return list->Done;
+    }
+    if (TDDOptBtnCollection* options = OptionsMenuOf(widget)) {
+        selected = options->Selected;
+        return options->Done;
+    }
+    if (TDDTextBtnCollection* question = QuestionOf(widget)) {
+        selected = question->FirstSelected ? 0 : 1;
+        return question->Done;
     }
     return false;
 }
@@ -129,6 +160,47 @@ void Click()
 void Perform(TForm1& form, const TChoiceRow& choice);
 
 } // namespace
+
+TStateWidgets WidgetsOf(int32_t state)
+{
+    for (const TStateWidgetRow& row : StateWidgetTable)
+        if (row.State == state)
+            return row.Widgets;
+    return {};
+}
+
+TStateWidgets DrivenWidgetsOf(int32_t state)
+{
+    const TStateWidgets widgets = WidgetsOf(state);
+    return widgets.Driven ? widgets : TStateWidgets{};
+}
+
+bool IsButtonList(TWidget widget) { return ButtonListSlot(widget) != nullptr; }
+bool IsQuestion(TWidget widget) { return QuestionSlot(widget) != nullptr; }
+
+TDDBtnCollection* ButtonListOf(TWidget widget)
+{
+    TDDBtnCollection** slot = ButtonListSlot(widget);
+    return slot ? *slot : nullptr;
+}
+
+TDDOptBtnCollection* OptionsMenuOf(TWidget widget) { return widget == TWidget::Options ? OptionsMenu : nullptr; }
+
+TDDTextBtnCollection* QuestionOf(TWidget widget)
+{
+    TDDTextBtnCollection** slot = QuestionSlot(widget);
+    return slot ? *slot : nullptr;
+}
+
+TDDEdit* FieldOf(TField field)
+{
+    switch (field) {
+    case TField::Country: return CountryEdit;
+    case TField::Name: return NameEdit;
+    case TField::None: break;
+    }
+    return nullptr;
+}
 
 void ApplyMenuChoice()
 {
@@ -212,18 +284,19 @@ void TForm1::RunFrame()
         return;   // no display to draw on
 
     switch (GameState) {
-    case StateIntro:
+    case StateIntro: {
+        TDDBtnCollection* list = ButtonListOf(WidgetsOf(StateIntro).Widget);
         DrawIntro(BackBuffer);
         if (AnimCounter >= 250) {
             GameState = StateMainMenu;
             AnimCounter = 0;
         }
         AnimCounter += 3;
-        if (AnimCounter % 14 == 0 && MainMenuButtons)
-            MainMenuButtons->SelectNext();
-        if (MainMenuButtons)
-            MainMenuButtons->Draw(BackBuffer);
+        if (AnimCounter % 14 == 0 && list)
+            list->SelectNext();
+        DrawWidgets(StateIntro, BackBuffer);
         break;
+    }
     case StatePlaying:
         if (CurrentGame)
             RunRecordedFrame(BackBuffer);
@@ -259,7 +332,7 @@ void TForm1::ApplyMenuChoice()
     if (!row)
         return;
     int32_t selected = 0;
-    const bool done = ReadWidget(row->Widget, selected);
+    const bool done = ReadWidget(DrivenWidgetsOf(state).Widget, selected);
     if (!done) {
         if (row->Always)
             Click();   // the options screen clicks on every confirm

@@ -1,6 +1,7 @@
 // The state machine's answer to a confirmed choice, and the close request.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <functional>
 
@@ -343,6 +344,112 @@ TEST(StateMachine, NameTypedOnceIsOfferedAgain)
     h.Key('S');
     h.Frame();
     EXPECT_EQ(NameEdit->Text, "Bobs");
+}
+
+} // namespace
+
+namespace {
+
+// Which widgets a state shows and which its keys reach, as bits.
+constexpr unsigned MainMenuList = 1, HighScoreList = 2, HelpList = 4, Options = 8, YesNo = 16, OkCancel = 32,
+                   Country = 64, Name = 128;
+
+// The bits of the widgets (in the order above) for which a flag is set.
+unsigned Bits(const std::vector<bool>& flags)
+{
+    unsigned bits = 0;
+    for (size_t i = 0; i < flags.size(); ++i)
+        if (flags[i])
+            bits |= 1u << i;
+    return bits;
+}
+
+struct OwnerCase {
+    int32_t State;
+    unsigned Drawn;
+    unsigned Driven;
+};
+
+const OwnerCase OwnerCases[] = {
+    {StateIntro, MainMenuList, 0},   // the intro runs the menu's cursor on its own
+    {StateMainMenu, MainMenuList, MainMenuList},
+    {StatePlaying, 0, 0},
+    {StateOptions, Options | Country, Options | Country},
+    {StateBossKeyCapture, Country, 0},   // every key goes to the capture
+    {StateHighScores, HighScoreList, HighScoreList},
+    {StateHelpOverview, HelpList, HelpList},
+    {StateHelpBonuses, HelpList, HelpList},
+    {StateHelpControls, HelpList, HelpList},
+    {StateHelpAbout, HelpList, HelpList},
+    {StateExitConfirm, YesNo, YesNo},
+    {StateClearScoresConfirm, OkCancel, OkCancel},
+    {StatePaused, 0, 0},
+    {StateNameEntry, OkCancel | Name, OkCancel | Name},
+    {StateSubmitConfirm, YesNo, YesNo},
+    {StateQuitGameConfirm, YesNo, YesNo},
+    {StateSubmitRetry, YesNo, YesNo},
+    {StateSubmitting, 0, 0},
+    {99, 0, 0},
+};
+
+// The widgets one frame of a state draws: a list or the options menu notes
+// its selection as the previous one, a text field the time it was drawn, a
+// question draws its captions.
+unsigned DrawnIn(THarness& h, int32_t state)
+{
+    for (TDDBtnCollection* list : {MainMenuButtons, HighScoreButtons, HelpButtons})
+        list->PrevSelected = -1;
+    OptionsMenu->PrevSelected = -1;
+    CountryEdit->LastDrawTick = NameEdit->LastDrawTick = 0;
+    GameState = state;
+    h.TakeTexts();
+    h.Frame();
+    const std::vector<std::string> texts = h.TakeTexts();
+    const auto has = [&](const char* text) { return std::find(texts.begin(), texts.end(), text) != texts.end(); };
+    return Bits({MainMenuButtons->PrevSelected != -1, HighScoreButtons->PrevSelected != -1,
+                 HelpButtons->PrevSelected != -1, OptionsMenu->PrevSelected != -1, has("Yes"), has("Ok"),
+                 CountryEdit->LastDrawTick != 0, NameEdit->LastDrawTick != 0});
+}
+
+// What the keys can change on each widget.
+std::vector<int> Marks()
+{
+    return {MainMenuButtons->Selected, HighScoreButtons->Selected, HelpButtons->Selected, OptionsMenu->Selected,
+            YesNoDialog->FirstSelected, OkCancelDialog->FirstSelected, int(CountryEdit->Text.size()),
+            int(NameEdit->Text.size())};
+}
+
+// The widgets Down, Right and a letter reach in a state.
+unsigned DrivenIn(THarness& h, int32_t state)
+{
+    for (TDDBtnCollection* list : {MainMenuButtons, HighScoreButtons, HelpButtons})
+        list->SetSelected(0);
+    OptionsMenu->Selected = 1;   // Down goes to the sound, which Right then only switches
+    YesNoDialog->FirstSelected = OkCancelDialog->FirstSelected = true;
+    for (TDDEdit* field : {CountryEdit, NameEdit}) {
+        field->Text.clear();
+        field->Length = 0;
+    }
+    const std::vector<int> before = Marks();
+    for (uint16_t key : std::initializer_list<uint16_t>{VK_DOWN, VK_RIGHT, 'A'}) {
+        GameState = state;
+        h.Key(key);
+    }
+    const std::vector<int> after = Marks();
+    std::vector<bool> changed;
+    for (size_t i = 0; i < before.size(); ++i)
+        changed.push_back(before[i] != after[i]);
+    return Bits(changed);
+}
+
+TEST(StateMachine, EveryStateDrawsAndDrivesItsOwnWidgetsOnly)
+{
+    for (const OwnerCase& c : OwnerCases) {
+        SCOPED_TRACE("state " + std::to_string(c.State));
+        MenuHarness h;
+        EXPECT_EQ(DrawnIn(h, c.State), c.Drawn);
+        EXPECT_EQ(DrivenIn(h, c.State), c.Driven);
+    }
 }
 
 } // namespace
