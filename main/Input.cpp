@@ -130,17 +130,6 @@ void SetDone(TWidget widget)
         question->Done = true;
 }
 
-// A click's hit test: whether it falls on one of the widget's items.
-void HitTest(TWidget widget)
-{
-    if (TDDBtnCollection* list = ButtonListOf(widget))
-        list->HitTest();
-    else if (TDDOptBtnCollection* options = OptionsMenuOf(widget))
-        options->HitTest();
-    else if (TDDTextBtnCollection* question = QuestionOf(widget))
-        question->HitTest();
-}
-
 } // namespace
 
 void TForm1::FormKeyDown(uint16_t key, bool alt, bool fromPad)
@@ -274,7 +263,14 @@ void TForm1::FormMouseDown(int32_t, int32_t x, int32_t y)
     // before the click is weighed.
     if (MouseMode != 0 && BackBuffer && GameState != StateIntro)
         DrawScreen(GameState, BackBuffer);
-    HitTest(DrivenWidgetsOf(GameState).Widget);
+    // Every widget weighs the click, shown or not; the state's choice reads
+    // its own widget's verdict.
+    if (MainMenuButtons) MainMenuButtons->HitTest();
+    if (HighScoreButtons) HighScoreButtons->HitTest();
+    if (HelpButtons) HelpButtons->HitTest();
+    if (OptionsMenu) OptionsMenu->HitTest();
+    if (YesNoDialog) YesNoDialog->HitTest();
+    if (OkCancelDialog) OkCancelDialog->HitTest();
     ApplyMenuChoice();
 }
 
