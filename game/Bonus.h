@@ -7,10 +7,12 @@
 
 class TGame;
 
+// clang-format off
 enum : uint8_t {
     BonusArmor = 0, BonusLive = 1, BonusEnergy = 2, BonusIonicGun = 3, BonusLaserGun = 4,
     BonusPlasmaGun = 5, BonusMissiles = 6, BonusMegaSkull = 7, BonusMegaBomb = 8,
 };
+// clang-format on
 // The gun a weapon bonus fits (0: not a weapon).
 constexpr uint8_t BonusGun[BonusKindCount] = {0, 0, 0, 1, 8, 3, 5, 0, 0};
 

@@ -14,10 +14,12 @@ constexpr int16_t ShipHeight = 100;
 constexpr double PlayerGunAngle = 3.15; // not pi: the shots drift a little to the right
 
 // Scan codes the ship reads, and the mouse device's buttons.
+// clang-format off
 enum : uint8_t {
     ShipKeyLeft = 203, ShipKeyRight = 205, ShipKeyUp = 200, ShipKeyDown = 208,
     ShipKeyFire = 29, ShipKeyFire2 = 157, ShipKeySpecial = 57,
 };
+// clang-format on
 
 class TMyShip {
 public:

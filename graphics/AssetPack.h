@@ -22,6 +22,7 @@ constexpr uint32_t TransparentMagenta = 0x00FF00FF; // RGB 255, 0, 255
 constexpr uint32_t InvalidColor = 0xFFFFFFFF;
 
 // Game sheets (index into GameSheets).
+// clang-format off
 enum : int {
     SheetArmorBar = 0,
     SheetEnergyBar = 1,
@@ -37,8 +38,10 @@ enum : int {
     SheetBonus = 45,           // 45 + kind, kinds 0..8
     SheetWeaponIcon = 55,      // 55..59
 };
+// clang-format on
 
 // Menu sheets (index into MenuSheets).
+// clang-format off
 enum : int {
     SheetMenuBackground = 0,
     SheetMainMenuItemLit = 1,  // 1..6
@@ -71,6 +74,7 @@ enum : int {
     SheetMegaBombIcon = 40,
     SheetAboutPicture = 41,
 };
+// clang-format on
 
 // A pack that cannot be read. The message is the one the player sees.
 class EAssetPackError : public std::runtime_error {

@@ -84,8 +84,10 @@ unsigned char UpperCase1252(unsigned char c)
 }
 
 // The widget table: where every item of every menu sits, and its lit image.
+// clang-format off
 const TRect MainMenuRects[] = {{470, 337, 786, 375}, {470, 376, 786, 413}, {470, 415, 786, 451},
                                {470, 452, 786, 491}, {470, 492, 786, 532}, {470, 533, 786, 573}};
+// clang-format on
 const uint8_t MainMenuImages[] = {SheetMainMenuItemLit + 0, SheetMainMenuItemLit + 1, SheetMainMenuItemLit + 2,
                                   SheetMainMenuItemLit + 3, SheetMainMenuItemLit + 4, SheetMainMenuItemLit + 5};
 const TRect HighScoreRects[] = {{43, 133, 230, 208}, {44, 203, 229, 279}, {114, 453, 230, 504}};
@@ -93,8 +95,10 @@ const uint8_t HighScoreImages[] = {SheetScoreButtonLit, SheetScoreButtonLit + 1,
 const TRect HelpRects[] = {{434, 523, 550, 574}, {544, 523, 660, 574}, {653, 523, 769, 574}};
 const uint8_t HelpImages[] = {SheetHelpButtonLit, SheetHelpButtonLit + 1, SheetBackButtonLit};
 // Display, music, sound, the country field, boss key, back.
+// clang-format off
 const TRect OptionsRects[] = {{295, 226, 437, 256}, {322, 287, 390, 317}, {322, 347, 390, 377},
                               {305, 409, 677, 450}, {305, 473, 491, 509}, {614, 533, 730, 584}};
+// clang-format on
 const TRect YesRect{280, 340, 352, 380}, NoRect{460, 340, 510, 380};
 const TRect OkRect{280, 340, 330, 380}, CancelRect{420, 340, 540, 380};
 const TRect NameEditRect{236, 280, 564, 314};

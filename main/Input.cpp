@@ -14,6 +14,7 @@
 
 namespace {
 
+// clang-format off
 enum class TKeyAction : uint8_t {
     SelectPrevious,   // the state's button list or options menu moves up
     SelectNext,
@@ -31,6 +32,7 @@ enum class TKeyAction : uint8_t {
     Letter,           // typed into the state's text field
     Delete,
 };
+// clang-format on
 
 struct TKeyRange {
     uint16_t First, Last;
@@ -280,12 +282,14 @@ std::string KeyName(int32_t key)
         int32_t Code;
         const char* Name;
     };
+    // clang-format off
     static const TNamedKey names[] = {
         {8, "Back"},   {9, "Tab"},   {13, "Enter"}, {27, "Esc"},   {32, "Space"}, {33, "PgUp"},
         {34, "PgDn"},  {35, "End"},  {36, "Home"},  {37, "Left"},  {38, "Up"},    {39, "Right"},
         {40, "Down"},  {45, "Ins"},  {46, "Del"},   {160, "Shift"}, {161, "Shift"}, {162, "Ctrl"},
         {163, "Ctrl"}, {164, "Alt"},
     };
+    // clang-format on
     for (const TNamedKey& k : names)
         if (k.Code == key)
             return k.Name;

@@ -14,11 +14,13 @@ struct TPadHold {
     uint8_t Scan;
 };
 
+// clang-format off
 const TPadHold PadHolds[] = {
     {PadUp, DIK_UP},     {PadDown, DIK_DOWN},         {PadLeft, DIK_LEFT}, {PadRight, DIK_RIGHT},
     {PadA, DIK_LCONTROL}, {PadRightTrigger, DIK_LCONTROL},   // fire
     {PadX, DIK_SPACE},   {PadB, DIK_SPACE},                  // the special weapon
 };
+// clang-format on
 
 // The key a press sends while the game runs (or stands paused), and in the
 // menus and dialogs (0: none).
@@ -28,12 +30,14 @@ struct TPadKey {
     uint16_t InMenus;
 };
 
+// clang-format off
 const TPadKey PadKeys[] = {
     {PadUp, 0, VK_UP},       {PadDown, 0, VK_DOWN},         {PadLeft, 0, VK_LEFT}, {PadRight, 0, VK_RIGHT},
     {PadA, 0, VK_RETURN},    {PadB, 0, VK_ESCAPE},
     {PadStart, 'P', VK_RETURN},                       // pause and resume; choose
     {PadBack, VK_ESCAPE, VK_ESCAPE},                  // asks to quit; back
 };
+// clang-format on
 
 constexpr uint32_t DirectionBits = PadBit(PadUp) | PadBit(PadDown) | PadBit(PadLeft) | PadBit(PadRight);
 

@@ -31,14 +31,17 @@ const TScreenText OverviewStory[14] = {
     {40, 440, "Good luck, pilot! The fate of mankind is in your hands.", 14, 10, ColorDarkGreen, false},
 };
 
+// clang-format off
 const TBonusHelp BonusHelp[9] = {
     {"Armor"}, {"Live"}, {"Energy"}, {"Ionic gun"}, {"Laser gun"},
     {"Plasma gun"}, {"Missiles"}, {"Mega-skull"}, {"mega-bomb"},
 };
+// clang-format on
 
 namespace {
 
 // The kinds of piece a screen is made of.
+// clang-format off
 enum class TPieceKind : uint8_t {
     Opaque,          // menu sheet, no colour key
     Keyed,           // menu sheet, colour-keyed
@@ -52,6 +55,7 @@ enum class TPieceKind : uint8_t {
     ScoreLine,       // "Your score is " and the finished game's score
     WebAddress,      // the publisher's web site on the About page
 };
+// clang-format on
 
 struct TPiece {
     TPieceKind Kind;

@@ -17,6 +17,7 @@
 namespace {
 
 // What choosing a menu item does.
+// clang-format off
 enum class TChoice : uint8_t {
     Nothing,          // no change (the click sound may still play)
     GoTo,             // GameState := Target
@@ -37,6 +38,7 @@ enum class TChoice : uint8_t {
     QuitYes,          // the running game ends (game over)
     QuitNo,
 };
+// clang-format on
 
 struct TChoiceRow {
     TChoice Action = TChoice::Nothing;
@@ -87,6 +89,7 @@ constexpr TChoiceRow To(int32_t state) { return {TChoice::GoTo, state, true}; }
 constexpr TChoiceRow Do(TChoice action) { return {action, 0, true}; }
 constexpr TChoiceRow Silent(TChoice action, int32_t target = 0) { return {action, target, false}; }
 
+// clang-format off
 const TMenuRow MenuTable[] = {
     {StateIntro, true, {Silent(TChoice::GoTo, StateMainMenu)}},
     {StateMainMenu, false,
@@ -107,6 +110,7 @@ const TMenuRow MenuTable[] = {
     {StateSubmitRetry, false, {Do(TChoice::SubmitYes), Do(TChoice::SubmitNo)}},
     {StateQuitGameConfirm, false, {Do(TChoice::QuitYes), Do(TChoice::QuitNo)}},
 };
+// clang-format on
 
 // Where the instance of a button list or a question is kept (null for
 // another kind).

@@ -99,12 +99,14 @@ struct IOpener {
 };
 
 // Game controllers: every one plugged in is read, all together as one pad.
+// clang-format off
 enum TPadButton : uint8_t {
     PadUp, PadDown, PadLeft, PadRight,   // the d-pad, or the left stick past its dead zone
     PadA, PadB, PadX, PadY, PadBack, PadStart,
     PadRightTrigger,                     // pulled past half of its travel
     PadButtonCount
 };
+// clang-format on
 constexpr uint32_t PadBit(TPadButton button) { return 1u << button; }
 
 struct IGamepad {

@@ -13,10 +13,12 @@ constexpr uint32_t MaxReadIndex = 1u << 20;
 // Wire codes of the events: the key has three to keep a press or a release
 // at two bytes, the clock a short form for a frame's first read on the
 // 1000/64 ms steps (the number of steps since the last tick written).
+// clang-format off
 enum : uint8_t {
     WireKeyDown = 1, WireKeyUp = 2, WireKeyValue = 3, WireSeed = 4, WirePhase = 5,
     WireClock = 6, WireMouse = 7, WireNote = 8, WireClockSteps = 9, WireEnd = 15,
 };
+// clang-format on
 constexpr uint32_t GapInLead = 15;   // a lead byte's gap of 15: the gap - 15 follows
 
 void PutVarint(std::vector<uint8_t>& out, uint64_t v)

@@ -40,6 +40,7 @@ constexpr size_t MouseBytes = 20;
 
 using TMouseBytes = std::array<uint8_t, MouseBytes>;
 
+// clang-format off
 enum class TEventKind : uint8_t {
     Key = 1,     // KeyboardState[Index] := Value before the frame
     Seed = 2,    // the generator's seed := Value before the frame
@@ -48,6 +49,7 @@ enum class TEventKind : uint8_t {
     Mouse = 5,   // the Index-th mouse read of the frame returns Mouse
     Note = 6,    // Value: a TNote
 };
+// clang-format on
 
 enum class TNote : uint8_t { Pause = 1, Resume = 2, Minimize = 3, Restore = 4, DisplaySwitch = 5, QuitAsked = 6 };
 
@@ -74,6 +76,7 @@ struct TGameRecord {
     std::vector<TEvent> Events;   // in frame order; within a frame in the order read
 };
 
+// clang-format off
 enum class TReadStatus {
     Ok,
     TooShort,        // fewer bytes than a header and a checksum
@@ -84,6 +87,7 @@ enum class TReadStatus {
     Malformed,       // the checksum holds but the events make no sense
     TooLong,         // more frames than MaxFrames
 };
+// clang-format on
 const char* ReadStatusText(TReadStatus status);
 
 // The 1000/64 ms steps of the clock: the step that reports a tick count (the

@@ -10,6 +10,7 @@
 
 namespace record {
 
+// clang-format off
 enum class TReplayStatus {
     Ok,          // played to the end of the record, and the game ended there
     BadRecord,   // the bytes are not a readable record (see Read)
@@ -17,6 +18,7 @@ enum class TReplayStatus {
                  // of another build, or altered
     Unfinished,  // the record stops while the game is still running
 };
+// clang-format on
 const char* ReplayStatusText(TReplayStatus status);
 
 struct TReplayResult {

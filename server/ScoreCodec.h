@@ -32,6 +32,7 @@ struct TResult {
     std::string Country;  // Windows-1252
 };
 
+// clang-format off
 enum class TParseError {
     None,
     Layout,   // not the seven fields type, name, score, key, p, add, z in order
@@ -42,6 +43,7 @@ enum class TParseError {
     Country,  // too long or holds control bytes
     Padding,  // z holds more than the "0" padding
 };
+// clang-format on
 
 // Splits "type=0|name=..|score=..|key=Z|p=..|add=..|z=" followed by up to
 // four "0" of padding.

@@ -32,11 +32,13 @@ struct TSessionTicket {
     int64_t Expires = 0;    // seconds since 1970, UTC
 };
 
+// clang-format off
 enum class TSpendOutcome {
     Stored,   // the value was good: it is spent and the result is in the table
     Refused,  // unknown, spent, expired or not this session's value: nothing stored
     Failed,   // the database failed: nothing stored, the value is kept
 };
+// clang-format on
 
 struct TStoreLimits {
     size_t SessionsPerClient = 64;  // a client's oldest sessions go first beyond this

@@ -16,9 +16,12 @@ struct TKeyRow {
     uint16_t Vk;
 };
 
+// clang-format off
 #define KEY(name, key, set1, vk) {SDL_SCANCODE_##name, key, set1, vk}
+// clang-format on
 #define SC(name) SDL_SCANCODE_TO_KEYCODE(SDL_SCANCODE_##name)
 
+// clang-format off
 constexpr TKeyRow KeyRows[] = {
     // Main block, row by row.
     KEY(ESCAPE, SDLK_ESCAPE, 0x01, 27),
@@ -90,6 +93,7 @@ constexpr TKeyRow KeyRows[] = {
     KEY(AC_HOME, SDLK_AC_HOME, 0xB2, 172),
     KEY(POWER, SDLK_POWER, 0xDE, 0), KEY(SLEEP, SDLK_SLEEP, 0xDF, 95),
 };
+// clang-format on
 
 #undef KEY
 #undef SC

@@ -14,6 +14,7 @@ struct TButtonOf {
     TPadButton Pad;
 };
 
+// clang-format off
 const TButtonOf Buttons[] = {
     {SDL_CONTROLLER_BUTTON_DPAD_UP, PadUp},     {SDL_CONTROLLER_BUTTON_DPAD_DOWN, PadDown},
     {SDL_CONTROLLER_BUTTON_DPAD_LEFT, PadLeft}, {SDL_CONTROLLER_BUTTON_DPAD_RIGHT, PadRight},
@@ -21,6 +22,7 @@ const TButtonOf Buttons[] = {
     {SDL_CONTROLLER_BUTTON_X, PadX},            {SDL_CONTROLLER_BUTTON_Y, PadY},
     {SDL_CONTROLLER_BUTTON_BACK, PadBack},      {SDL_CONTROLLER_BUTTON_START, PadStart},
 };
+// clang-format on
 
 SDL_GameController* Controller(void* c) { return static_cast<SDL_GameController*>(c); }
 

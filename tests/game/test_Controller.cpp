@@ -6,11 +6,13 @@ using Controller = GameTest;
 TEST_F(Controller, StageCycleAndBossKindByStage)
 {
     struct Row { uint8_t Stage, Cycle, SubStage, Boss; };
+    // clang-format off
     const Row rows[] = {
         {1, 1, 1, 0}, {3, 3, 3, 0}, {6, 6, 3, 1}, {9, 9, 3, 2}, {10, 10, 1, 2}, {11, 1, 2, 0},
         {12, 2, 3, 0}, {15, 5, 3, 0}, {18, 8, 3, 1}, {20, 10, 2, 2}, {21, 1, 3, 0}, {30, 10, 3, 2},
         {0, 10, 3, 2}, // past stage 255 the counter wraps to 0
     };
+    // clang-format on
     for (const Row& r : rows) {
         Game->Stage = static_cast<uint8_t>(r.Stage - 1);
         Game->NextStage();

@@ -163,6 +163,7 @@ TEST_F(Enemies, MovementPatterns)
     Game->Ship->X = 0;
     Game->Ship->Y = 500;
     struct Row { uint8_t Pattern; int16_t X, Y; int16_t X1, Y1; int8_t DX1; };
+    // clang-format off
     const Row rows[] = {
         {0, 300, 10, 300, 12, 2},
         {1, 300, 10, 302, 10, 2},
@@ -171,6 +172,7 @@ TEST_F(Enemies, MovementPatterns)
         {2, 400, 10, 412, 12, 2},    // round(sin(12/70) * 70) = 12: weaves around its start
         {3, 300, 10, 302, 12, 2},
     };
+    // clang-format on
     for (const Row& r : rows) {
         TEnemyShip* e = AddEnemy(0, r.Pattern, r.X, r.Y);
         e->Move();
@@ -201,6 +203,7 @@ TEST_F(Enemies, AcrossShipsAboveTheTopSinkUntilTheyCanBeShot)
     Game->Ship->X = 0;
     Game->Ship->Y = 500;
     struct Row { uint8_t Kind, Pattern; int16_t Y; int16_t YAfter; };
+    // clang-format off
     const Row rows[] = {
         {0, 1, -31, -11}, // drawn y 0, one row above: 28 tall
         {0, 1, -28, -12},
@@ -211,6 +214,7 @@ TEST_F(Enemies, AcrossShipsAboveTheTopSinkUntilTheyCanBeShot)
         {0, 0, -31, -11},  // straight down: two a frame anyway
         {0, 3, -31, -11},
     };
+    // clang-format on
     for (const Row& r : rows) {
         TEnemyShip* e = AddEnemy(r.Kind, r.Pattern, 300, r.Y);
         const int16_t x0 = e->X;

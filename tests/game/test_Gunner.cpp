@@ -90,10 +90,12 @@ TEST_F(Guns, VolleyPatternsPlaceTheirShots)
 TEST_F(Guns, OnlyShotsLeavingTheAreaAreCountedOff)
 {
     struct Row { float X, Y; bool Kept; };
+    // clang-format off
     const Row rows[] = {
         {400, 598.0f, true}, {400, 598.5f, false}, {400, 0.0f, true}, {400, -0.01f, false},
         {0.0f, 300, true}, {-0.5f, 300, false}, {802.0f, 300, true}, {802.5f, 300, false},
     };
+    // clang-format on
     for (const Row& r : rows) {
         int16_t x = 0, y = 0;
         TGunner gun(Game.get(), 0, 0, false, x, y);

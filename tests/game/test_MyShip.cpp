@@ -5,10 +5,12 @@ using Ship = GameTest;
 TEST_F(Ship, DamageIsHalvedByArmourAndLosesTheOddRemainder)
 {
     struct Row { int16_t Armor; uint8_t Amount; int16_t ArmorAfter, EnergyAfter; };
+    // clang-format off
     const Row rows[] = {
         {0, 11, 0, 113}, {3, 11, -2, 119}, {62, 10, 57, 119}, {62, 1, 62, 124}, {0, 255, 0, -131},
         {62, 184, -30, 32}, {1, 232, -115, 8},
     };
+    // clang-format on
     for (const Row& r : rows) {
         Game->Armor = r.Armor;
         Game->Energy = 124;

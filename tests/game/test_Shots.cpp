@@ -8,6 +8,7 @@ using Shots = GameTest;
 TEST(Collision, TouchingEdgesDoNotCollide)
 {
     struct Row { TRect A, B; bool Hit; };
+    // clang-format off
     const Row rows[] = {
         {Bounds(0, 0, 10, 10), Bounds(10, 0, 10, 10), false},  // touching on the right
         {Bounds(0, 0, 10, 10), Bounds(0, 10, 10, 10), false},  // touching below
@@ -17,6 +18,7 @@ TEST(Collision, TouchingEdgesDoNotCollide)
         {Bounds(0, 0, 100, 100), Bounds(40, 40, 5, 5), true},  // inside
         {Bounds(5, 5, 0, 10), Bounds(0, 0, 20, 20), false},    // an empty box meets nothing
     };
+    // clang-format on
     for (const Row& r : rows) {
         EXPECT_EQ(Collide(r.A, r.B), r.Hit) << r.B.Left << "," << r.B.Top;
         EXPECT_EQ(Collide(r.B, r.A), r.Hit);
@@ -54,12 +56,14 @@ TEST_F(Shots, HitStartsAfterItsDelayAndShowsSixteenFrames)
 TEST_F(Shots, ShotMotionFollowsTheAngle)
 {
     struct Row { double Angle; uint8_t Kind; float DX, DY; };
+    // clang-format off
     const Row rows[] = {
         {0.0, 0, 0.0f, 10.0f},            // falls straight down
         {3.15, 0, 0.0841f, -9.9996f},     // the player's: up with a slight drift right
         {0.0, 8, 0.0f, 15.0f},
         {0.5, 4, -4.794f, 8.776f},
     };
+    // clang-format on
     for (const Row& r : rows) {
         TPulya s(r.Kind, 400, 300, r.Angle);
         s.UpdateAndDraw(BackBuffer, false);

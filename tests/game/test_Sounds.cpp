@@ -31,9 +31,11 @@ TEST_F(Sounds, TheStageTitleBeginsWithItsSound)
 TEST_F(Sounds, EveryShotOfAVolleySoundsAtItsStart)
 {
     struct Row { uint8_t Gun; V Effects; };
+    // clang-format off
     const Row rows[] = {
         {0, {Laser_1}}, {1, {Rocket, Rocket, Rocket}}, {3, {Rocket}}, {5, {Plasma, Plasma}}, {8, {Laser_1}},
     };
+    // clang-format on
     for (const Row& r : rows) {
         int16_t x = 400, y = 500;
         TGunner gun(Game.get(), r.Gun, r.Gun, true, x, y);

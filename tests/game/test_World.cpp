@@ -293,12 +293,14 @@ TEST_F(World, CommandShipAimsItsCentreAtTheShipsCentre)
 {
     // The aim is ship x + 32 - width div 2; the command ship steps one pixel to it.
     struct Row { uint8_t Kind; int16_t ShipX; int16_t XAfter; };
+    // clang-format off
     const Row rows[] = {
         {0, 300 + 75 - 32, 300}, {0, 300 + 75 - 32 + 1, 301}, {0, 300 + 75 - 32 - 1, 299},
         {1, 300 + 117 - 32, 300}, {1, 300 + 117 - 32 + 1, 301}, {1, 300 + 117 - 32 - 1, 299},
         {2, 300 + 112 - 32, 300}, {2, 300 + 112 - 32 + 1, 301}, {2, 300 + 112 - 32 - 1, 299},
         {0, 0, 299}, {0, 734, 301},
     };
+    // clang-format on
     for (const Row& r : rows) {
         TBaseBoss boss(Game.get(), r.Kind);
         boss.X = 300;
@@ -313,10 +315,12 @@ TEST_F(World, CommandShipAimsItsCentreAtTheShipsCentre)
 TEST_F(World, CommandShipTurnsBelow350AndAboveTheTop)
 {
     struct Row { int16_t Y; uint8_t Dir; uint8_t DirAfter; int16_t YAfter; };
+    // clang-format off
     const Row rows[] = {
         {349, 0, 0, 351}, {350, 0, 0, 352}, {351, 0, 1, 349}, {352, 1, 1, 350},
         {0, 1, 1, -2}, {-1, 1, 0, 1}, {-2, 0, 0, 0}, {100, 1, 1, 98},
     };
+    // clang-format on
     for (const Row& r : rows) {
         TBaseBoss boss(Game.get(), 0);
         boss.X = 300;
@@ -346,6 +350,7 @@ TEST_F(World, AHitDrawsTheFrameBeforeItsStepAndNothingOnItsFirstStep)
     TSurface* saved = GameSheets[SheetHit];
     GameSheets[SheetHit] = sheet;
     struct Row { int8_t Start; bool Step; int Drawn; }; // Drawn: the frame drawn, or -1 for none
+    // clang-format off
     const Row rows[] = {
         {-1, true, -1},  // the step from -1 to 0: the frame before it does not exist
         {-1, false, -1}, // not started
@@ -355,6 +360,7 @@ TEST_F(World, AHitDrawsTheFrameBeforeItsStepAndNothingOnItsFirstStep)
         {5, true, 5},
         {15, false, 15},
     };
+    // clang-format on
     for (const Row& r : rows) {
         BackBuffer->Blt(nullptr, nullptr, nullptr, DDBLT_COLORFILL, 0);
         THit hit(0, r.Start, 100, 200, 0);

@@ -124,6 +124,7 @@ std::vector<uint8_t> HugeLengthPack(uint32_t length)
     return WithTail(pack, MakePack({EntryBmp(2)}));
 }
 
+// clang-format off
 const TEntryCase EntryCases[] = {
     {"FirstEntryWithoutSkipping", [] { return GoodPack(); }, 0, 0, nullptr},
     {"LastEntrySkipsTheOthers", [] { return GoodPack(); }, 101, 101, nullptr},
@@ -148,6 +149,7 @@ const TEntryCase EntryCases[] = {
          return MakePack({bmp});
      }, 0, -1, "Bitmap image is not valid"},
 };
+// clang-format on
 
 TEST_P(PackEntryTest, ReadsTheEntryOrRefusesThePack)
 {

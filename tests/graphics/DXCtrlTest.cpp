@@ -67,11 +67,13 @@ protected:
 
 TEST_F(WidgetTest, ButtonListsWrapAtBothEnds)
 {
+    // clang-format off
     struct { TDDBtnCollection** List; int Start; int Step; int Expected; } cases[] = {
         {&MainMenuButtons, 0, -1, 5}, {&MainMenuButtons, 5, +1, 0}, {&MainMenuButtons, 2, +1, 3},
         {&MainMenuButtons, 3, -1, 2}, {&HelpButtons, 0, -1, 2},     {&HelpButtons, 2, +1, 0},
         {&HighScoreButtons, 1, +1, 2},
     };
+    // clang-format on
     for (const auto& c : cases) {
         TDDBtnCollection& list = **c.List;
         list.SetSelected(c.Start);
@@ -111,6 +113,7 @@ TEST_F(WidgetTest, ButtonListHoverNeedsTheMouseMode)
 TEST_F(WidgetTest, HoverIsStrictAndTheLastButtonWins)
 {
     MouseMode = -1;
+    // clang-format off
     struct { TDDBtnCollection** List; int32_t X, Y; int Start, Expected; } cases[] = {
         {&MainMenuButtons, 600, 415, 0, 0},  // top border of item 2
         {&MainMenuButtons, 470, 430, 0, 0},  // left border of item 2
@@ -120,6 +123,7 @@ TEST_F(WidgetTest, HoverIsStrictAndTheLastButtonWins)
         {&HighScoreButtons, 100, 205, 0, 1}, // items 0 and 1 overlap: the later wins
         {&HelpButtons, 545, 550, 0, 1},
     };
+    // clang-format on
     for (const auto& c : cases) {
         TDDBtnCollection& list = **c.List;
         list.SetSelected(c.Start);
@@ -131,6 +135,7 @@ TEST_F(WidgetTest, HoverIsStrictAndTheLastButtonWins)
 
 TEST_F(WidgetTest, HitTestsSetAndClearDone)
 {
+    // clang-format off
     struct { std::function<bool()> HitTest; int32_t X, Y; bool Done; } cases[] = {
         {[] { MainMenuButtons->HitTest(); return MainMenuButtons->Done; }, 600, 350, true},
         {[] { MainMenuButtons->HitTest(); return MainMenuButtons->Done; }, 470, 350, false},
@@ -142,6 +147,7 @@ TEST_F(WidgetTest, HitTestsSetAndClearDone)
         {[] { YesNoDialog->HitTest(); return YesNoDialog->Done; }, 400, 360, false},
         {[] { OkCancelDialog->HitTest(); return OkCancelDialog->Done; }, 300, 350, true},
     };
+    // clang-format on
     for (const auto& c : cases) {
         MainMenuButtons->Done = OptionsMenu->Done = YesNoDialog->Done = OkCancelDialog->Done = !c.Done;
         MouseAt(c.X, c.Y);
@@ -155,9 +161,11 @@ TEST_F(WidgetTest, OptionsMenuStopsAtItsEnds)
 {
     TDDOptBtnCollection& options = *OptionsMenu;
     EXPECT_EQ(options.Selected, 5) << "back is selected at first";
+    // clang-format off
     struct { int Start; int Step; int Expected; } cases[] = {
         {0, -1, 0}, {1, -1, 0}, {5, +1, 5}, {4, +1, 5}, {3, +1, 4}, {3, -1, 2},
     };
+    // clang-format on
     for (const auto& c : cases) {
         options.Selected = int8_t(c.Start);
         options.FollowMouse = true;
@@ -173,6 +181,7 @@ TEST_F(WidgetTest, OptionsMenuStopsAtItsEnds)
 TEST_F(WidgetTest, OptionsMenuLightsTheSelectedItemAndFollowsTheMouse)
 {
     TDDOptBtnCollection& options = *OptionsMenu;
+    // clang-format off
     struct { bool Follow; int32_t X, Y; int Start; int Expected; std::vector<int> Lit; } cases[] = {
         {false, 400, 430, 5, 5, {4}}, // mouse over the field, but keys are in use
         {true, 400, 430, 5, 3, {}}, // the country field
@@ -185,6 +194,7 @@ TEST_F(WidgetTest, OptionsMenuLightsTheSelectedItemAndFollowsTheMouse)
         {true, 295, 240, 1, 1, {1}}, // the border of display
         {false, 0, 0, 9, 9, {}}, // a value with no item lights nothing
     };
+    // clang-format on
     for (const auto& c : cases) {
         options.Selected = int8_t(c.Start);
         options.FollowMouse = c.Follow;
@@ -214,6 +224,7 @@ TEST_F(WidgetTest, QuestionFollowsTheMouseEvenWhileKeysAreUsed)
 {
     TDDTextBtnCollection& dialog = *YesNoDialog;
     MouseMode = 0;
+    // clang-format off
     struct { int32_t X, Y; bool KeyChoice; bool Expected; } cases[] = {
         {300, 360, false, true},  // mouse on "Yes" overrides the key's "No"
         {480, 360, true, false},  // mouse on "No" overrides the key's "Yes"
@@ -221,6 +232,7 @@ TEST_F(WidgetTest, QuestionFollowsTheMouseEvenWhileKeysAreUsed)
         {280, 360, false, false}, // the caption's border is outside
         {100, 100, true, true},
     };
+    // clang-format on
     for (const auto& c : cases) {
         dialog.SetSelected(c.KeyChoice);
         MouseAt(c.X, c.Y);
@@ -308,6 +320,7 @@ TEST_F(WidgetTest, TypedNameIsStoredWithACapitalFirstLetterAfterADraw)
     EXPECT_EQ(call.Color, ColorBrightGreen);
     EXPECT_EQ(call.Font, (TFontSpec{"Cranberry Cyr", 32, 20, 700}));
 
+    // clang-format off
     struct { std::string Text; uint8_t Length; std::string Stored, Shown; } cases[] = {
         {"nORWAY", 6, "Norway", "Norway"},
         {"Norway", 3, "Norway", "Nor"},                       // only Length letters are shown
@@ -315,6 +328,7 @@ TEST_F(WidgetTest, TypedNameIsStoredWithACapitalFirstLetterAfterADraw)
         {"\xC9MILE", 5, "\xC9mile", "\xC9mile"},              // Windows-1252 capitals
         {"\xE9mile", 5, "\xC9mile", "\xC9mile"},
     };
+    // clang-format on
     for (const auto& c : cases) {
         CountryEdit->Text = c.Text;
         CountryEdit->Length = c.Length;
@@ -341,10 +355,12 @@ TEST_F(WidgetTest, CaretBlinksEvery300MsOnlyWhileEditing)
     };
     NameEdit->Text = "Bo";
     NameEdit->Length = 2;
+    // clang-format off
     struct { uint32_t Now; bool CaretOn; } steps[] = {
         {100, false}, {300, false}, {301, true}, {500, true}, {601, true}, {602, false},
         {903, true},  {5000, false},
     };
+    // clang-format on
     for (const auto& s : steps) {
         Fake.Clock.Now = s.Now;
         Clear();
@@ -414,6 +430,7 @@ TEST_F(WidgetTest, CreatingAButtonListClicksOnce)
 TEST_F(WidgetTest, SelectionClicks)
 {
     ASSERT_FALSE(Fake.Mixer.Buffers.empty()) << "the effects are on the fake mixer";
+    // clang-format off
     struct { const char* Name; std::function<void()> Action; size_t Clicks; } cases[] = {
         {"list set to the same item", [] { MainMenuButtons->SetSelected(MainMenuButtons->Selected); }, 1},
         {"list next", [] { MainMenuButtons->SelectNext(); }, 1},
@@ -427,6 +444,7 @@ TEST_F(WidgetTest, SelectionClicks)
         {"question hovered to the other caption", [] { YesNoDialog->SetSelected(true); MouseX = 480; MouseY = 360; YesNoDialog->Draw(nullptr); }, 2},
         {"question drawn without change", [] { MouseX = 0; MouseY = 0; YesNoDialog->Draw(nullptr); }, 0},
     };
+    // clang-format on
     for (const auto& c : cases) {
         // Draw once so that nothing is left over from the case before.
         MouseX = MouseY = 0;

@@ -111,12 +111,14 @@ TEST(BlitClipped, NullSheetOrTargetDrawsNothing)
 TEST(PointInRect, EveryBorderIsOutside)
 {
     const TRect r{10, 20, 30, 40};
+    // clang-format off
     struct { int32_t X, Y; bool Inside; } cases[] = {
         {20, 30, true},  {11, 21, true},  {29, 39, true},   {11, 39, true},  {29, 21, true},
         {10, 30, false}, {30, 30, false}, {20, 20, false},  {20, 40, false},
         {10, 20, false}, {30, 40, false}, {10, 40, false},  {30, 20, false},
         {9, 30, false},  {31, 30, false}, {20, 19, false},  {20, 41, false},
     };
+    // clang-format on
     for (const auto& c : cases) {
         EXPECT_EQ(PointInRect(r.Left, r.Top, r.Right, r.Bottom, c.X, c.Y), c.Inside) << c.X << ", " << c.Y;
         EXPECT_EQ(PointInRect(r, c.X, c.Y), c.Inside) << c.X << ", " << c.Y;
@@ -125,6 +127,7 @@ TEST(PointInRect, EveryBorderIsOutside)
 
 TEST(FillRoundRect, FillsTheBoxCutToTheSurface)
 {
+    // clang-format off
     struct { int32_t X, Y, W, H; TRect Filled; } cases[] = {
         {10, 20, 5, 3, {10, 20, 15, 23}},
         {-2, 0, 5, 3, {0, 0, 3, 3}},
@@ -133,6 +136,7 @@ TEST(FillRoundRect, FillsTheBoxCutToTheSurface)
         {10, 10, -4, 3, {}},
         {200, 10, 5, 3, {}},
     };
+    // clang-format on
     for (const auto& c : cases) {
         TDirectDraw dd;
         TSurface* s = dd.CreateSurface(100, 50);
@@ -157,12 +161,14 @@ struct TextFixture : ::testing::Test {
 
 TEST_F(TextFixture, ShadowColourFollowsTheTextColour)
 {
+    // clang-format off
     struct { uint32_t Color, Shadow; } cases[] = {
         {ColorBrightGreen, ColorLightGreen},
         {ColorDarkGreen, ColorMidGreen},
         {ColorRed, ColorMidGreen},
         {ColorLightGreen, ColorMidGreen},
     };
+    // clang-format on
     for (const auto& c : cases) {
         Fake.Text.Calls.clear();
         DrawTextShadowed(Target, 300, 260, "Exit game?", 46, 20, c.Color);
@@ -186,9 +192,11 @@ TEST_F(TextFixture, ShadowColourFollowsTheTextColour)
 
 TEST_F(TextFixture, OptionalShadowIsAlwaysLightGreen)
 {
+    // clang-format off
     struct { bool Shadow; uint32_t Align; bool Aligned; } cases[] = {
         {false, TA_LEFT, false}, {true, TA_LEFT, false}, {false, TA_RIGHT, true}, {true, TA_RIGHT, true},
     };
+    // clang-format on
     for (const auto& c : cases) {
         Fake.Text.Calls.clear();
         if (c.Aligned)

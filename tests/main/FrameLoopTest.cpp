@@ -15,8 +15,10 @@ struct ThrottleCase {
     bool Draws;
 };
 
+// clang-format off
 const ThrottleCase ThrottleCases[] = {ThrottleCase{0, false}, ThrottleCase{1, false}, ThrottleCase{5, false},
                                       ThrottleCase{6, true},  ThrottleCase{16, true}, ThrottleCase{100000, true}};
+// clang-format on
 
 TEST(FrameLoop, ThrottleDrawsOnlyWhenMoreThanFiveMillisecondsPassed)
 {
@@ -67,6 +69,7 @@ TEST(Intro, LastsEightyFiveDrawnFramesAndStepsTheMenuSelection)
     ASSERT_EQ(MainMenuButtons->Selected, 0);
     // Selection after drawn frame n (counting from 1): it steps when the
     // counter reaches 42, 84, 126, 168, 210 and 252.
+    // clang-format off
     const struct {
         int Frame;
         int Selected;
@@ -76,6 +79,7 @@ TEST(Intro, LastsEightyFiveDrawnFramesAndStepsTheMenuSelection)
         {28, 2, StateIntro}, {42, 3, StateIntro}, {56, 4, StateIntro},    {70, 5, StateIntro},
         {83, 5, StateIntro}, {84, 0, StateIntro}, {85, 0, StateMainMenu},
     };
+    // clang-format on
     int frame = 0;
     for (const auto& c : checkpoints) {
         while (frame < c.Frame) {
@@ -226,11 +230,13 @@ struct MusicCase {
     const char* Module; // loaded on activation; null: none
 };
 
+// clang-format off
 const MusicCase ActivationMusicCases[] = {
     MusicCase{StateMainMenu, true, "1.xm"},  MusicCase{StateIntro, true, "1.xm"},
     MusicCase{StateOptions, true, "1.xm"},   MusicCase{StateNameEntry, true, "1.xm"},
     MusicCase{StatePlaying, true, "2.xm"},   MusicCase{StatePaused, true, "2.xm"},
     MusicCase{StatePlaying, false, nullptr}, MusicCase{StateMainMenu, false, nullptr}};
+// clang-format on
 
 TEST(FrameLoop, ActivationMusicStopsWhenLeftAndRestartsByState)
 {
@@ -265,6 +271,7 @@ TEST(Restore, TheFrozenFrameSurvivesEveryDisplayRebuild)
 {
     enum TSetUp { Pause, QuitQuestion, NameEntry, ClearTableQuestion };
     enum TRebuild { AltEnterTwice, AltEnterThrice, LeaveFullScreenAndComeBack };
+    // clang-format off
     const struct {
         const char* Name;
         TSetUp SetUp;
@@ -281,6 +288,7 @@ TEST(Restore, TheFrozenFrameSurvivesEveryDisplayRebuild)
         {"clear-table question, out of full screen and back", ClearTableQuestion, LeaveFullScreenAndComeBack, 300,
          130},
     };
+    // clang-format on
     for (const auto& c : cases) {
         SCOPED_TRACE(c.Name);
         THarness h({c.Rebuild != LeaveFullScreenAndComeBack});

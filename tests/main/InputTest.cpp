@@ -87,6 +87,7 @@ TEST(Input, KeyInStateLeadsWhereTheKeyTableSays)
 TEST(Input, ArrowsMoveTheSelectionOfTheStatesWidget)
 {
     MenuHarness h;
+    // clang-format off
     const struct {
         int32_t State;
         uint16_t Key;
@@ -97,6 +98,7 @@ TEST(Input, ArrowsMoveTheSelectionOfTheStatesWidget)
         {StateHelpAbout, VK_RIGHT, 1, 2}, {StateHelpOverview, VK_UP, 0, 2}, {StateOptions, VK_DOWN, 5, 5},
         {StateOptions, VK_DOWN, 2, 3},    {StateOptions, VK_UP, 0, 0},      {StateOptions, VK_UP, 4, 3},
     };
+    // clang-format on
     for (const auto& c : cases) {
         GameState = c.State;
         int8_t* selected = c.State == StateMainMenu     ? &MainMenuButtons->Selected
@@ -207,6 +209,7 @@ TEST(Input, LeftAndRightChangeTheSelectedOption)
 {
     MenuHarness h;
     GameState = StateOptions;
+    // clang-format off
     const struct {
         int Selected;
         uint16_t Key;
@@ -215,6 +218,7 @@ TEST(Input, LeftAndRightChangeTheSelectedOption)
         {1, VK_RIGHT, true, false, true}, {1, VK_LEFT, true, true, true},   {2, VK_LEFT, true, true, false},
         {2, VK_RIGHT, true, true, true},  {0, VK_RIGHT, false, true, true}, {0, VK_LEFT, true, true, true},
     };
+    // clang-format on
     for (const auto& c : cases) {
         OptionsMenu->Selected = static_cast<int8_t>(c.Selected);
         h.Key(c.Key);
@@ -252,6 +256,7 @@ struct NameCase {
     const char* Name;
 };
 
+// clang-format off
 const NameCase KeyNamesCases[] = {
     NameCase{0, "Bad"},    NameCase{7, "Bad"},    NameCase{8, "Back"},        NameCase{9, "Tab"},
     NameCase{10, "Bad"},   NameCase{13, "Enter"}, NameCase{16, "Bad"},        NameCase{17, "Bad"},
@@ -265,6 +270,7 @@ const NameCase KeyNamesCases[] = {
     NameCase{127, "Bad"},  NameCase{159, "Bad"},  NameCase{160, "Shift"},     NameCase{161, "Shift"},
     NameCase{162, "Ctrl"}, NameCase{163, "Ctrl"}, NameCase{164, "Alt"},       NameCase{165, "Bad"},
     NameCase{255, "Bad"},  NameCase{-1, "Bad"},   NameCase{65536 + 65, "Bad"}};
+// clang-format on
 
 TEST(Input, KeyNamesMatchTheTable)
 {
@@ -369,6 +375,7 @@ TEST(Mouse, ClickOnAnItemChoosesIt)
 {
     MenuHarness h;
     h.Form->OnActivate();
+    // clang-format off
     const struct {
         int32_t State;
         int32_t X, Y;
@@ -378,6 +385,7 @@ TEST(Mouse, ClickOnAnItemChoosesIt)
         {StateHelpBonuses, 700, 550, StateMainMenu},  {StateHighScores, 150, 480, StateMainMenu},
         {StateExitConfirm, 480, 360, StateMainMenu},  {StateOptions, 670, 560, StateMainMenu},
     };
+    // clang-format on
     for (const auto& c : cases) {
         GameState = c.State;
         h.MoveMouse(c.X, c.Y);
@@ -437,6 +445,7 @@ namespace {
 // hovered before the player left.
 TEST(Mouse, TheActivatingClickActsWhereItIsMade)
 {
+    // clang-format off
     const struct {
         const char* Name;
         int32_t State;
@@ -449,6 +458,7 @@ TEST(Mouse, TheActivatingClickActsWhereItIsMade)
         {"exit question: Yes hovered, No clicked", StateExitConfirm, 300, 360, 480, 360, StateMainMenu},
         {"high scores: back hovered, clear clicked", StateHighScores, 150, 480, 100, 160, StateClearScoresConfirm},
     };
+    // clang-format on
     for (const auto& c : cases) {
         SCOPED_TRACE(c.Name);
         MenuHarness h;

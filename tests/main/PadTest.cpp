@@ -162,6 +162,7 @@ struct PressCase {
 
 TEST(Pad, PressesActAsTheMenusKeys)
 {
+    // clang-format off
     const PressCase cases[] = {
         {StateIntro, PadA, StateIntro},
         {StateIntro, PadStart, StateIntro},
@@ -196,6 +197,7 @@ TEST(Pad, PressesActAsTheMenusKeys)
         {StateQuitGameConfirm, PadA, StatePlaying},
         {StateSubmitting, PadB, StateSubmitting},
     };
+    // clang-format on
     for (const PressCase& c : cases) {
         SCOPED_TRACE("row " + std::to_string(&c - cases));
         PadHarness h;

@@ -68,6 +68,7 @@ struct TScreenTexts {
     std::vector<std::string> Texts;
 };
 
+// clang-format off
 const TScreenTexts ScreenTexts[] = {
     {"intro", StateIntro, {}},
     {"main menu", StateMainMenu, {}},
@@ -244,6 +245,7 @@ const TScreenTexts ScreenTexts[] = {
          R"("Please wait..." at 290,282 Crystal 24/16/800 #228822 shadow #30BB30)",
      }},
 };
+// clang-format on
 
 TEST(ScreenTexts, EveryTextIsWhereTheLayoutPutsIt)
 {

@@ -14,11 +14,13 @@
 
 namespace {
 
+// clang-format off
 const int32_t AllStates[] = {StateIntro,           StateMainMenu,     StatePlaying,     StateOptions,
                              StateHighScores,      StateHelpOverview, StateExitConfirm, StateClearScoresConfirm,
                              StateBossKeyCapture,  StatePaused,       StateNameEntry,   StateSubmitConfirm,
                              StateQuitGameConfirm, StateSubmitRetry,  StateSubmitting,  StateHelpBonuses,
                              StateHelpControls,    StateHelpAbout};
+// clang-format on
 
 TEST(Screens, EveryTextFitsTheScreen)
 {

@@ -370,6 +370,7 @@ struct OwnerCase {
     unsigned Driven;
 };
 
+// clang-format off
 const OwnerCase OwnerCases[] = {
     {StateIntro, MainMenuList, 0},   // the intro runs the menu's cursor on its own
     {StateMainMenu, MainMenuList, MainMenuList},
@@ -391,6 +392,7 @@ const OwnerCase OwnerCases[] = {
     {StateSubmitting, 0, 0},
     {99, 0, 0},
 };
+// clang-format on
 
 // The widgets one frame of a state draws: a list or the options menu notes
 // its selection as the previous one, a text field the time it was drawn, a

@@ -12,6 +12,7 @@ struct TTextCase {
 
 TEST(CodePage, Windows1252TextBecomesUtf8)
 {
+    // clang-format off
     const TTextCase cases[] = {
         {"", ""},
         {"Game Over", "Game Over"},
@@ -27,17 +28,20 @@ TEST(CodePage, Windows1252TextBecomesUtf8)
         {"\xC4\xD6\xDC\xDF\xE4\xF6\xFC\xFF", "\xC3\x84\xC3\x96\xC3\x9C\xC3\x9F\xC3\xA4\xC3\xB6\xC3\xBC\xC3\xBF"},
         {std::string("ab\0cd", 5), "ab"},    // a zero byte ends the text
     };
+    // clang-format on
     for (const TTextCase& c : cases)
         EXPECT_EQ(Cp1252ToUtf8(c.Cp1252), c.Utf8) << c.Cp1252;
 }
 
 TEST(CodePage, EveryByteHasACodePointAndOnlyTheHighControlsMove)
 {
+    // clang-format off
     const std::pair<uint8_t, uint32_t> moved[] = {
         {0x80, 0x20AC}, {0x82, 0x201A}, {0x83, 0x0192}, {0x84, 0x201E}, {0x86, 0x2020}, {0x87, 0x2021},
         {0x88, 0x02C6}, {0x89, 0x2030}, {0x8B, 0x2039}, {0x8C, 0x0152}, {0x8E, 0x017D}, {0x93, 0x201C},
         {0x94, 0x201D}, {0x95, 0x2022}, {0x98, 0x02DC}, {0x9B, 0x203A}, {0x9C, 0x0153}, {0x9E, 0x017E},
     };
+    // clang-format on
     for (const auto& [byte, cp] : moved)
         EXPECT_EQ(Cp1252ToCodePoint(byte), cp) << int(byte);
     for (int b = 0; b < 256; ++b) {

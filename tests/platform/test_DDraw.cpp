@@ -51,6 +51,7 @@ struct TBltFastCase {
 TEST_F(SurfaceTest, BltFastCopiesKeysAndRefusesRectanglesThatLeaveASurface)
 {
     const std::vector<uint32_t> untouched(30, E);
+    // clang-format off
     const TBltFastCase cases[] = {
         {"whole source at 1,1", 1, 1, true, {}, false, DDBLTFAST_WAIT, DD_OK,
          {E, E, E, E, E, E,  E, 1, 2, 3, 4, E,  E, 5, 6, 7, 8, E,  E, 9, 10, 11, 12, E,  E, E, E, E, E, E}},
@@ -73,6 +74,7 @@ TEST_F(SurfaceTest, BltFastCopiesKeysAndRefusesRectanglesThatLeaveASurface)
         {"inverted source rectangle", 0, 0, false, {3, 2, 1, 0}, false, DDBLTFAST_WAIT, DDERR_INVALIDRECT,
          untouched},
     };
+    // clang-format on
     for (const TBltFastCase& c : cases) {
         Dst->Blt(nullptr, nullptr, nullptr, DDBLT_COLORFILL, E);
         const DDCOLORKEY key{5, 5};

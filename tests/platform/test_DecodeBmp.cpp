@@ -77,6 +77,7 @@ TEST(DecodeBmp, GoodPicturesInEveryStoredForm)
         std::vector<uint32_t> Expected;
     };
     const std::vector<uint32_t> palette = {0x000000, 0xFF0000, 0x00FF00, 0x0000FF};
+    // clang-format off
     const TCase cases[] = {
         {"24-bit bottom-up, padded rows", MakeBmp(3, 2, 24, Picture), Picture},
         {"24-bit top-down", MakeBmp(3, 2, 24, Picture, true), Picture},
@@ -85,6 +86,7 @@ TEST(DecodeBmp, GoodPicturesInEveryStoredForm)
          {0xFF0000, 0x00FF00, 0x0000FF, 0x000000, 0x0000FF, 0xFF0000}},
         {"one pixel", MakeBmp(1, 1, 24, {0xABCDEF}), {0xABCDEF}},
     };
+    // clang-format on
     for (const TCase& c : cases) {
         TImage image;
         ASSERT_TRUE(DecodeBmp(c.File.data(), c.File.size(), image)) << c.Name;

@@ -211,6 +211,7 @@ TEST(FrameScaler, SlowMotionIsCarriedNotLost)
 
 TEST(FrameScaler, TheDoubleWindowOnlyWhereItFitsWithItsFrame)
 {
+    // clang-format off
     const struct {
         int32_t W, H, FrameW, FrameH, Scale;
     } cases[] = {
@@ -218,6 +219,7 @@ TEST(FrameScaler, TheDoubleWindowOnlyWhereItFitsWithItsFrame)
         {1920, 1200, 8, 30, 1}, {1600, 1200, 0, 0, 2}, {1600, 1200, 2, 0, 1}, {1920, 1080, 8, 30, 1},
         {1366, 768, 8, 30, 1}, {2560, 1229, 8, 30, 1},
     };
+    // clang-format on
     for (const auto& c : cases)
         EXPECT_EQ(WindowScaleFor(c.W, c.H, c.FrameW, c.FrameH, FrameW, FrameH), c.Scale) << c.W << " x " << c.H;
 }

@@ -17,6 +17,7 @@ struct TSet1Case {
 
 // The keys the game polls (flying, firing, pause) and the ones the old
 // input system documented, including the extended (E0) keys.
+// clang-format off
 const TSet1Case Set1Cases[] = {
     {SDL_SCANCODE_LEFT, 203},   {SDL_SCANCODE_RIGHT, 205},  {SDL_SCANCODE_UP, 200},
     {SDL_SCANCODE_DOWN, 208},   {SDL_SCANCODE_LCTRL, 29},   {SDL_SCANCODE_RCTRL, 157},
@@ -34,6 +35,7 @@ const TSet1Case Set1Cases[] = {
     {SDL_SCANCODE_INSERT, 0xD2}, {SDL_SCANCODE_DELETE, 0xD3}, {SDL_SCANCODE_PAUSE, 0xC5},
     {SDL_SCANCODE_PRINTSCREEN, 0xB7}, {SDL_SCANCODE_LGUI, 0xDB}, {SDL_SCANCODE_NONUSBACKSLASH, 0x56},
 };
+// clang-format on
 
 TEST(KeyTables, Set1CodesOfTheKeysTheGameAndTheOldSystemName)
 {

@@ -10,6 +10,7 @@ TEST(Random, TheSequenceFromAKnownSeed)
 {
     // The 32-bit linear congruential generator x' = x * 0x08088405 + 1,
     // each draw the upper half of x' * n.
+    // clang-format off
     const struct {
         int32_t N;
         int32_t Draw;
@@ -18,6 +19,7 @@ TEST(Random, TheSequenceFromAKnownSeed)
         {100, 38, 1655067934u}, {100, 28, 1242767767u}, {100, 7, 342459380u}, {7, 3, 2377737157u},
         {2, 1, 2721613530u},    {1000000, 341599, 1467157059u}, {2147483647, 944824231, 1889648464u},
     };
+    // clang-format on
     RandSeed = 12345;
     for (const auto& s : steps) {
         EXPECT_EQ(Random(s.N), s.Draw) << "n " << s.N;

@@ -375,6 +375,7 @@ TEST_F(SdlAppTest, ThePointerPositionReachesTheGameWhenTheWindowComesToTheFront)
     move.motion.windowID = Display->WindowId();
     move.motion.x = 300;
     move.motion.y = 250;
+    // clang-format off
     const struct {
         const char* Name;
         std::vector<SDL_Event> Events;
@@ -389,6 +390,7 @@ TEST_F(SdlAppTest, ThePointerPositionReachesTheGameWhenTheWindowComesToTheFront)
         {"pointer never seen", {Window(SDL_WINDOWEVENT_FOCUS_LOST), Window(SDL_WINDOWEVENT_FOCUS_GAINED)},
          {"deactivate", "activate"}},
     };
+    // clang-format on
     for (const auto& c : cases) {
         TearDown();
         SetUp();

@@ -11,6 +11,7 @@ struct TTickCase {
     uint32_t UntilNextMs;  // the message loop's wait
 };
 
+// clang-format off
 const TTickCase TickCases[] = {
     {0, 0, 16},      // tick 1 begins at 15.625 ms, first whole millisecond 16
     {1, 0, 15},
@@ -31,6 +32,7 @@ const TTickCase TickCases[] = {
     // After 50 days the count wraps like the old one.
     {uint64_t{50} * 86400 * 1000, static_cast<uint32_t>(uint64_t{50} * 86400 * 1000 % (uint64_t{1} << 32)), 16},
 };
+// clang-format on
 
 TEST(SdlClock, TickCountAdvancesIn64thsOfASecond)
 {

@@ -24,6 +24,7 @@ struct StickCase {
 
 TEST(StickDirections, DeadZoneSectorsAndRelease)
 {
+    // clang-format off
     const StickCase cases[] = {
         {0, 0, false, 0},
         {7999, 0, false, 0},                 // inside the dead zone
@@ -42,6 +43,7 @@ TEST(StickDirections, DeadZoneSectorsAndRelease)
         {5999, 0, true, 0},
         {7000, 0, false, 0},
     };
+    // clang-format on
     for (const StickCase& c : cases)
         EXPECT_EQ(StickDirections(c.X, c.Y, c.WasOut), c.Directions)
             << "stick at " << c.X << ", " << c.Y << (c.WasOut ? " (was out)" : "");
@@ -201,6 +203,7 @@ TEST_F(SdlGamepadTest, EachControllersStickKeepsItsOwnDeadZoneState)
 {
     TVirtualPad& first = PlugIn();
     TVirtualPad& second = PlugIn();
+    // clang-format off
     const struct {
         int16_t FirstX, SecondX;
         uint32_t Held;
@@ -214,6 +217,7 @@ TEST_F(SdlGamepadTest, EachControllersStickKeepsItsOwnDeadZoneState)
         {0, -6500, Left},
         {0, -5500, 0},
     };
+    // clang-format on
     for (const auto& s : steps) {
         first.Stick(s.FirstX, 0);
         second.Stick(s.SecondX, 0);

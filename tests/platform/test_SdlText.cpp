@@ -157,11 +157,13 @@ TEST(SdlText, TextAcrossTheEdgesIsClippedAndEmptyTextDrawsNothing)
     TDirectDraw dd;
     TSurface* s = dd.CreateSurface(60, 20);
     const TFontSpec font = Crystal(32, 20);
+    // clang-format off
     const struct {
         int32_t X, Y;
         uint32_t Align;
     } places[] = {{-30, -10, TA_LEFT}, {40, 5, TA_LEFT}, {-5000, 0, TA_LEFT}, {5000, 5000, TA_LEFT},
                   {10, 10, TA_RIGHT}, {INT32_MIN / 2, INT32_MAX / 2, TA_LEFT}};
+    // clang-format on
     for (const auto& p : places)
         text.DrawText(*s, p.X, p.Y, "Clipped text", font, 0x00FF00, p.Align);
     TSurface* blank = dd.CreateSurface(60, 20);

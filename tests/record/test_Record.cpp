@@ -48,6 +48,7 @@ TGameRecord EveryEvent()
 {
     TGameRecord r;
     r.End = {-2147483647 - 1, 255, 0xFEDCBA9876543210ull};
+    // clang-format off
     r.Events = {
         Ev(0, TEventKind::Seed, 0, 0xDEADBEEF),
         Ev(0, TEventKind::Clock, 0, 15625),                 // on the steps
@@ -65,6 +66,7 @@ TGameRecord EveryEvent()
         Ev(400000, TEventKind::Clock, 2, 0xFFFFFFFF),
         MouseEv(400000, 4, 2147483647, -2147483647 - 1, 0),
     };
+    // clang-format on
     r.Frames = 400001;
     return r;
 }

@@ -45,6 +45,7 @@ TEST(ScoreDecoder, ReturnsExactlyWhatTheGameEncoded)
 
 TEST(ScoreDecoder, RefusesTextsTheGameCannotHaveSent)
 {
+    // clang-format off
     const std::vector<std::string> bad = {
         "QT61A3KI",                         // I is not a symbol
         "QT61A3KO",                         // nor O
@@ -57,6 +58,7 @@ TEST(ScoreDecoder, RefusesTextsTheGameCannotHaveSent)
         "Z",                                // Z is no symbol either
         std::string(MaxEncodedLength + 8, 'A'),
     };
+    // clang-format on
     for (const std::string& s : bad) {
         std::string out;
         EXPECT_FALSE(DecodeSymbols(s, out)) << s;
@@ -121,6 +123,7 @@ TEST(ScorePage, StoredTextsBecomeInertUtf8)
     struct Case {
         std::string Cp1252, Html;
     };
+    // clang-format off
     const Case cases[] = {
         {"Anna", "Anna"},
         {"<script>", "&lt;script&gt;"},
@@ -130,6 +133,7 @@ TEST(ScorePage, StoredTextsBecomeInertUtf8)
         {"\x81\x8D\x8F\x90\x9D", std::string(5, ' ')},  // unassigned: replaced below
         {"\xFF", "\xC3\xBF"},
     };
+    // clang-format on
     for (const Case& c : cases) {
         std::string expected = c.Html;
         if (c.Cp1252 == "\x81\x8D\x8F\x90\x9D") {

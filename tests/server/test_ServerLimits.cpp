@@ -173,9 +173,11 @@ TEST_F(ServerLimits, ScoresBeyondTheCeilingAreRefused)
         long long Score;
         int Status;
     };
+    // clang-format off
     const Case cases[] = {
         {2147483647, 403}, {DefaultScoreCeiling + 1, 403}, {DefaultScoreCeiling, 200}, {123456, 200}, {-40, 200},
     };
+    // clang-format on
     Start();
     int stored = 0;
     for (const Case& c : cases) {
@@ -376,6 +378,7 @@ TEST_F(ServerLimits, OversizedRequestHeadsAreRefused)
         size_t LineBytes;
         std::string Status;
     };
+    // clang-format off
     const Case cases[] = {
         {10, 20, "HTTP/1.1 200 OK"},
         {39, 20, "HTTP/1.1 200 OK"},  // with Host: 40 lines, the limit
@@ -383,6 +386,7 @@ TEST_F(ServerLimits, OversizedRequestHeadsAreRefused)
         {20000, 10, "HTTP/1.1 431 Request Header Fields Too Large"},
         {1, 9000, "HTTP/1.1 431 Request Header Fields Too Large"},
     };
+    // clang-format on
     for (const Case& c : cases) {
         std::string request = "GET / HTTP/1.1\r\nHost: x\r\n";
         for (int i = 0; i < c.Lines; ++i)
@@ -424,6 +428,7 @@ TEST_F(ServerLimits, BehindAProxyTheClientIsTheLastForwardedAddress)
         std::vector<std::pair<std::string, std::string>> Requests; // X-Forwarded-For, status line
     };
     const std::string ok = "HTTP/1.1 200 OK", many = "HTTP/1.1 429 Too Many Requests";
+    // clang-format off
     const Case cases[] = {
         // Trusted: each forwarded address has its own limit; only the last entry counts.
         {true, {{"192.0.2.1", ok}, {"192.0.2.1", many}, {"192.0.2.2", ok}, {"10.0.0.9, 192.0.2.1", many},
@@ -431,6 +436,7 @@ TEST_F(ServerLimits, BehindAProxyTheClientIsTheLastForwardedAddress)
         // Not trusted: the header is ignored, the socket's address counts.
         {false, {{"192.0.2.1", ok}, {"192.0.2.2", many}}},
     };
+    // clang-format on
     for (const Case& c : cases) {
         TServerOptions o;
         o.ForwardedFor = c.Trusted;

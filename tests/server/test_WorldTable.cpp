@@ -40,11 +40,13 @@ std::unique_ptr<IScoreStore> EmptyStore(const TStoreLimits& limits = {})
 std::unique_ptr<IScoreStore> Filled()
 {
     auto store = EmptyStore();
+    // clang-format off
     const TStoredResult rows[] = {
         {"ANNA", 500, "Norway", 1000},  {"BOB", 900, "Sverige", 2000}, {"CARL", 500, "Norway", 3000},
         {"ANNA", 700, "Norway", 4000},  {"DORA", 500, "Sverige", 5000}, {"EVE", 100, "", 6000},
         {"\xC5SA", 300, "Sverige", 7000},
     };
+    // clang-format on
     for (const auto& r : rows)
         store->Add(r);
     return store;
@@ -93,11 +95,13 @@ TEST(WorldTableStore, ANamesPlaceIsItsBestResultAmongEqualScoresInArrivalOrder)
         int64_t Place;
         int32_t Score;
     };
+    // clang-format off
     const Case cases[] = {
         {"ANNA", std::nullopt, 2, 700}, {"CARL", std::nullopt, 4, 500}, {"DORA", std::nullopt, 5, 500},
         {"DORA", "Sverige", 2, 500},    {"EVE", std::nullopt, 7, 100},  {"\xC5SA", "Sverige", 3, 300},
         {"ANNA", "Sverige", 0, 0},      {"NOBODY", std::nullopt, 0, 0}, {"anna", std::nullopt, 0, 0},
     };
+    // clang-format on
     for (const Case& c : cases) {
         const auto found = store->BestOf(c.Name, c.Country);
         EXPECT_EQ(found ? found->Place : 0, c.Place) << c.Name;
@@ -136,6 +140,7 @@ TEST(WorldTableStore, OneTimeValuesAreSpentOnceAndAClientsManyPushOutOnlyItsOwnO
         const char* Token;
         TSpendOutcome Outcome;
     };
+    // clang-format off
     const Case cases[] = {
         {"h1", "th1", TSpendOutcome::Stored},  {"h1", "th1", TSpendOutcome::Refused}, // spent
         {"f0", "tf0", TSpendOutcome::Refused}, {"f6", "tf6", TSpendOutcome::Refused}, // pushed out
@@ -143,6 +148,7 @@ TEST(WorldTableStore, OneTimeValuesAreSpentOnceAndAClientsManyPushOutOnlyItsOwnO
         {"f8", "tf9", TSpendOutcome::Refused}, {"f8", "", TSpendOutcome::Refused},   // not its value
         {"f8", "tf8", TSpendOutcome::Stored},  {"", "", TSpendOutcome::Refused},
     };
+    // clang-format on
     int stored = 0;
     for (const Case& c : cases) {
         EXPECT_EQ(store->SpendAndAdd(c.Id, c.Token, {"P", 10, "", now}, now), c.Outcome) << c.Id << " " << c.Token;
@@ -185,6 +191,7 @@ TEST(WorldTableView, QueryTextsBecomeTheGamesBytes)
         std::string WantName;
         int64_t WantPage;
     };
+    // clang-format off
     const Case cases[] = {
         {"", "", "", std::nullopt, "", 0},
         {"Norway", "ANNA", "2", "Norway", "ANNA", 2},
@@ -193,6 +200,7 @@ TEST(WorldTableView, QueryTextsBecomeTheGamesBytes)
         {"", "\xE4\xB8\xAD", "-3", std::nullopt, "\x01\xE4\xB8\xAD", 0}, // never sent by the game: matches nothing
         {"", "", "99999999", std::nullopt, "", WorldMaxPage},
     };
+    // clang-format on
     for (const Case& c : cases) {
         const TTableView v = ReadTableView(c.Country, c.Name, c.Page);
         EXPECT_EQ(v.Country, c.WantCountry) << c.Country;
@@ -250,8 +258,10 @@ TEST(WorldTableView, OrdinalPlacesReadAsEnglish)
         int Index;
         const char* Text;
     };
+    // clang-format off
     const Case cases[] = {{0, "1st"}, {1, "2nd"}, {2, "3rd"}, {3, "4th"}, {10, "11th"}, {11, "12th"},
                           {12, "13th"}, {20, "21st"}, {21, "22nd"}, {101, "102nd"}, {110, "111th"}, {112, "113th"}};
+    // clang-format on
     for (const Case& c : cases) {
         const std::string html = RenderTableHtml(LoadTable(*store, ReadTableView("", "N" + std::to_string(c.Index), "")));
         EXPECT_NE(html.find(std::string(" is in ") + c.Text + " place"), std::string::npos) << c.Text;

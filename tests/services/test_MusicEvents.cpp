@@ -76,6 +76,7 @@ TEST_F(Music, WatcherRestartsTheStatesModuleWhenTheOrderWrapsToZero)
         const char* Reload;       // the module loaded afresh, or none
         int32_t LastAfter;
     };
+    // clang-format off
     const Case cases[] = {
         {StateMainMenu, 0, 0, nullptr, 0},
         {StateMainMenu, 0, 3, nullptr, 3},
@@ -92,6 +93,7 @@ TEST_F(Music, WatcherRestartsTheStatesModuleWhenTheOrderWrapsToZero)
         {StateNameEntry, 5, 0, nullptr, 0},
         {StateHelpAbout, 5, 0, nullptr, 0},
     };
+    // clang-format on
     for (const Case& c : cases) {
         PlayMusic("1.xm");
         fake.Music.Loaded.clear();

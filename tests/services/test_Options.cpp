@@ -373,6 +373,7 @@ TEST_F(OptionsFile, NewResultsEnterBelowEqualScoresAndSortTheTable)
     std::vector<Entry> top = DefaultTable();
     top.insert(top.begin(), {"New", 1001});
     top.pop_back();
+    // clang-format off
     const Case cases[] = {
         {"800 lands at place 4 below the old 800", DefaultTable(), {"New", 800}, at4},
         {"a new best result", DefaultTable(), {"New", 1001}, top},
@@ -385,6 +386,7 @@ TEST_F(OptionsFile, NewResultsEnterBelowEqualScoresAndSortTheTable)
          {{"b", 1000}, {"e", 900}, {"g", 700}, {"New", 600}, {"c", 500}, {"d", 500}, {"h", 500}, {"a", 100},
           {"f", 50}, {"i", 2}}},
     };
+    // clang-format on
     LoadConfig();
     for (const Case& c : cases) {
         SCOPED_TRACE(c.What);

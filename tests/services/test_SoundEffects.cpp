@@ -50,6 +50,7 @@ TEST_F(SoundEffects, ListHoldsTheSevenNamedEffectsWithMainBuffers)
 TEST_F(SoundEffects, PanFollowsXAndVolumeFollowsY)
 {
     struct Case { int32_t X, Y, Pan, Volume; };
+    // clang-format off
     const Case cases[] = {
         {0, 0, -4000, -800},
         {400, 0, 0, -800},
@@ -61,6 +62,7 @@ TEST_F(SoundEffects, PanFollowsXAndVolumeFollowsY)
         {400, 100, 0, -700},       // the new stage's fanfare
         {-600, -9200, -10000, -10000},
     };
+    // clang-format on
     for (const Case& c : cases) {
         fake.Mixer.FinishAll();
         PlaySoundEffect(c.X, c.Y, Hit);

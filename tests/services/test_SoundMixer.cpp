@@ -9,6 +9,7 @@ namespace {
 TEST(SoundMixer, DecibelVolumeAndPanBecomeChannelVolumeAndPanning)
 {
     struct Case { int32_t Volume, Pan; TSdlGains Expected; };
+    // clang-format off
     const Case cases[] = {
         {0, 0, {128, 255, 255}},
         {-2000, 0, {13, 255, 255}},          // 20 dB down: a tenth
@@ -25,6 +26,7 @@ TEST(SoundMixer, DecibelVolumeAndPanBecomeChannelVolumeAndPanning)
         {0, 10000, {128, 0, 255}},
         {-10000, 10000, {0, 255, 255}},
     };
+    // clang-format on
     for (const Case& c : cases) {
         TSdlGains g = DirectSoundToSdl(c.Volume, c.Pan);
         EXPECT_EQ(g.Volume, c.Expected.Volume) << c.Volume << " " << c.Pan;

@@ -37,6 +37,7 @@ TEST(WebScoresEncoding, BitsBecomeSymbolsWithZerosInFront)
     struct Case {
         std::string Bits, Symbols;
     };
+    // clang-format off
     const Case cases[] = {
         {"", ""},
         {"00000", "A"},
@@ -47,6 +48,7 @@ TEST(WebScoresEncoding, BitsBecomeSymbolsWithZerosInFront)
         {"111111", "B9"},    // padded to 00001 11111
         {"0000000001", "AB"},
     };
+    // clang-format on
     for (const Case& c : cases)
         EXPECT_EQ(BitsToBase32(c.Bits), c.Symbols) << c.Bits;
     EXPECT_EQ(std::string(Base32Alphabet), "ABCDEFGHJKLMNPQRSTUVWXY123456789");
@@ -129,6 +131,7 @@ TEST_F(SendResultTest, LeavesTheStateByTheVersionRequestAlone)
         std::vector<std::string> Requests;
         bool Sent;   // false: the player is asked to try again
     };
+    // clang-format off
     const Case cases[] = {
         {"no server", {{false, ""}}, {VersionRequestAddress()}, false},
         {"accepted", {{true, "Zephyrion|2.0|d|s|tok|"}, {true, "OK"}}, {VersionRequestAddress(), submission},
@@ -140,6 +143,7 @@ TEST_F(SendResultTest, LeavesTheStateByTheVersionRequestAlone)
          {VersionRequestAddress(), SubmissionAddress(Encode(BuildPayload("Anna", 4321, "", "Chile")))},
          true},
     };
+    // clang-format on
     for (const Case& c : cases) {
         SCOPED_TRACE(c.What);
         Fake.Http.Answers.assign(c.Answers.begin(), c.Answers.end());

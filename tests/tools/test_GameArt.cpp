@@ -183,6 +183,7 @@ struct TFrames {
     int Entry, Count, Width;
 };
 
+// clang-format off
 const TFrames Animated[] = {
     {8, 10, 65},
     {22, 2, 26}, {23, 2, 15}, {27, 4, 14}, {28, 8, 35}, {31, 8, 32}, {32, 5, 75},
@@ -190,6 +191,7 @@ const TFrames Animated[] = {
     {45, 8, 58}, {46, 8, 60}, {47, 8, 56}, {48, 8, 62}, {49, 8, 58}, {50, 8, 56}, {51, 8, 56},
     {52, 8, 70}, {53, 8, 58},
 };
+// clang-format on
 
 TEST_F(GameArtPack, SpritesStandFreeOnTransparentCorners)
 {
@@ -440,12 +442,14 @@ TEST_F(GameArtPack, EachEffectKeepsItsColourFamily)
         const char* Name;
         double GreenOverRedMin, GreenOverRedMax, BlueOverRedMin, BlueOverRedMax;
     };
+    // clang-format off
     const TFamily families[] = {
         {39, "orange impact", 0.45, 0.85, 0.0, 0.45}, {40, "blue impact", 0.8, 3.0, 1.4, 9.0},
         {41, "red impact", 0.2, 0.65, 0.2, 0.7},
         {42, "orange explosion", 0.35, 0.75, 0.0, 0.35}, {43, "violet-blue explosion", 0.5, 1.5, 1.4, 9.0},
         {44, "red explosion", 0.15, 0.45, 0.0, 0.35},
     };
+    // clang-format on
     for (const TFamily& fam : families) {
         const TSheet& s = Sheet(fam.Entry);
         const int w = s.Height;

@@ -62,6 +62,7 @@ struct TLitButton {
     int Entry;
     int Left, Top, Right, Bottom;
 };
+// clang-format off
 constexpr TLitButton LitButtons[] = {
     {61, 470, 337, 786, 375}, {62, 470, 376, 786, 413}, {63, 470, 415, 786, 451}, // main menu
     {64, 470, 452, 786, 491}, {65, 470, 492, 786, 532}, {66, 470, 533, 786, 573},
@@ -70,6 +71,7 @@ constexpr TLitButton LitButtons[] = {
     {96, 295, 226, 437, 256}, {95, 322, 287, 390, 317}, {98, 305, 473, 491, 509}, // options
     {74, 614, 533, 730, 584}, {97, 305, 409, 677, 450},
 };
+// clang-format on
 
 TEST_F(MenuArtPack, LitImagesAreTheSizeOfTheirButtons)
 {
@@ -84,6 +86,7 @@ struct TCover {
     int Lit, LitX, LitY;
     int Unlit, UnlitX, UnlitY;
 };
+// clang-format off
 constexpr TCover Covers[] = {
     {61, 470, 337, 91, 461, 327}, {62, 470, 376, 91, 461, 327}, {63, 470, 415, 91, 461, 327},
     {64, 470, 452, 91, 461, 327}, {65, 470, 492, 91, 461, 327}, {66, 470, 533, 91, 461, 327},
@@ -92,6 +95,7 @@ constexpr TCover Covers[] = {
     {74, 614, 533, 94, 621, 540}, {96, 295, 226, 77, 300, 230}, {95, 322, 287, 78, 327, 292},
     {95, 322, 347, 78, 327, 352}, {98, 305, 473, 69, 309, 477},
 };
+// clang-format on
 
 TEST_F(MenuArtPack, LitImagesHideTheUnlitPictureUnderThem)
 {

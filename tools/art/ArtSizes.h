@@ -12,6 +12,7 @@ struct TSize {
 constexpr TSize Sprite(TSpriteSize s, int frames = 1) { return {s.W * frames, s.H}; }
 constexpr TSize Shot(int k) { return Sprite(ShotSize[k], ShotFrames[k]); }
 
+// clang-format off
 constexpr TSize PackSizes[102] = {
     {10, 124},    // 0 armour strip
     {10, 124},    // 1 energy strip
@@ -79,5 +80,6 @@ constexpr TSize PackSizes[102] = {
     {48, 40},     // 100 HUD mega-bomb icon, opaque at (670, 545)
     {120, 120},   // 101 About page picture at (40, 220)
 };
+// clang-format on
 
 constexpr TSize EntrySize(int entry) { return PackSizes[entry]; }

@@ -228,6 +228,7 @@ struct TExplosionLook {
     uint32_t Seed;
 };
 
+// clang-format off
 const TExplosionLook ExplosionLooks[3] = {
     // a fighter's fuel: yellow-white heart, orange flame, brown smoke
     {{{{0.30, 0x7A1E08}, {0.40, 0xB8380C}, {0.52, 0xEC6A12}, {0.66, 0xFF9C22}, {0.80, 0xFFCB52},
@@ -242,6 +243,7 @@ const TExplosionLook ExplosionLooks[3] = {
        {0.95, 0xFFCEB4}, {1.10, 0xFFF6F0}}},
      0x4A2420, 0x363030, 0xFFF4EC, 0xFF9A60, 0xD83018, 25, 0.9, 1.3, 24, 7, 5, 0xF1A3E003u},
 };
+// clang-format on
 
 class TExplosion {
 public:
@@ -395,6 +397,7 @@ struct TFlashLook {
     uint32_t Seed;
 };
 
+// clang-format off
 const TFlashLook FlashLooks[3] = {
     {{{{0.30, 0x9A3A0C}, {0.40, 0xD8600E}, {0.52, 0xFF9A1E}, {0.66, 0xFFC23E}, {0.80, 0xFFE27A},
        {0.95, 0xFFEC9C}, {1.10, 0xFFFFE8}}}, 0xFFE890, 0xF07A18, 0xF1A50001u},
@@ -403,6 +406,7 @@ const TFlashLook FlashLooks[3] = {
     {{{{0.30, 0x8A1020}, {0.40, 0xC41C2C}, {0.52, 0xF03A44}, {0.66, 0xFF6A6A}, {0.80, 0xFF9E9A},
        {0.95, 0xFFD8D4}, {1.10, 0xFFFFFF}}}, 0xFFE4E0, 0xFF4A50, 0xF1A50003u},
 };
+// clang-format on
 
 // A shot striking home: a brief white flare with four spikes, a spray of
 // sparks that fly off and die, a small ember where it hit.

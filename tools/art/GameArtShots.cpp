@@ -13,10 +13,12 @@ struct TShotLook {
     int Width;      // one frame
 };
 
+// clang-format off
 constexpr TShotLook ShotLooks[15] = {
     {2, 26}, {2, 15}, {1, 26}, {1, 60}, {1, 25}, {4, 14}, {8, 35}, {1, 27},
     {1, 20}, {8, 32}, {5, 75}, {1, 35}, {1, 235}, {1, 50}, {1, 15},
 };
+// clang-format on
 
 // A teardrop of light: round head at (x, headY) of radius r, tail up to tailY.
 void Teardrop(cairo_t* cr, double x, double headY, double r, double tailY, const TColor& c, double alpha = 1)

@@ -130,10 +130,12 @@ void PaintStars(TField& f)
         double X, Y, Size;
         TColor Tint;
     };
+    // clang-format off
     const TBig big[] = {
         {338, 128, 1.0, {0.85, 0.95, 1.0}}, {446, 498, 0.8, {1.0, 0.95, 0.85}}, {791, 296, 0.9, {0.8, 1.0, 0.9}},
         {268, 22, 0.6, {1.0, 1.0, 1.0}},    {12, 470, 0.6, {0.8, 0.9, 1.0}},
     };
+    // clang-format on
     for (const TBig& s : big) {
         Stamp(f, s.X, s.Y, 0.9 * s.Size, s.Tint, 1.6);
         Stamp(f, s.X, s.Y, 3.5 * s.Size, s.Tint, 0.16);

@@ -16,10 +16,12 @@ struct TItem {
     int Left, Top, Right, Bottom;
     const char* Label;
 };
+// clang-format off
 constexpr TItem MainItems[6] = {
     {470, 337, 786, 375, "New game"}, {470, 376, 786, 413, "Options"}, {470, 415, 786, 451, "High scores"},
     {470, 452, 786, 491, "Help"},     {470, 492, 786, 532, "Web site"}, {470, 533, 786, 573, "Exit"},
 };
+// clang-format on
 constexpr double ItemLabelSize = 22;
 constexpr double ItemLabelX = 50;  // from the item's left edge
 

@@ -12,11 +12,13 @@ struct TOptionFrame {
     int Entry, LitEntry;
     int OffsetX, OffsetY;  // unlit frame's place inside the lit image
 };
+// clang-format off
 constexpr TOptionFrame OptionFrames[3] = {
     {77, 96, 5, 4},   // display mode
     {78, 95, 5, 5},   // music and sound
     {69, 98, 4, 4},   // boss key
 };
+// clang-format on
 
 // A recessed dark well, the inside of every frame the program writes into.
 void Well(cairo_t* cr, double x, double y, double w, double h, double chamfer, TColor edge, double edgeAlpha)

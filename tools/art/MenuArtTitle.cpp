@@ -15,11 +15,13 @@ void WarshipPath(cairo_t* cr, double cx, double cy, double s)
 {
     const double k = s / 100.0;
     auto p = [&](double x, double y) { return std::pair<double, double>{cx + x * k, cy + y * k}; };
+    // clang-format off
     const std::pair<double, double> outline[] = {
         p(0, -50),  p(6, -32),  p(8, -12),  p(20, -2),  p(44, 16),  p(46, 26), p(20, 22),
         p(14, 34),  p(24, 46),  p(8, 44),   p(0, 50),   p(-8, 44),  p(-24, 46), p(-14, 34),
         p(-20, 22), p(-46, 26), p(-44, 16), p(-20, -2), p(-8, -12), p(-6, -32),
     };
+    // clang-format on
     cairo_new_sub_path(cr);
     cairo_move_to(cr, outline[0].first, outline[0].second);
     for (const auto& q : outline)

@@ -153,11 +153,13 @@ Buffer NewStage(double rate, size_t n)
     Buffer b(n, 0.0);
     struct Note { double Start, Length, Semis; double Level; };
     // Semitones from A4: D4 F#4 A4 D5, then D major with the high D on top.
+    // clang-format off
     static const Note notes[] = {
         {0.00, 0.22, -7, 0.8}, {0.20, 0.22, -3, 0.8}, {0.40, 0.22, 0, 0.85}, {0.60, 0.60, 5, 0.95},
         {1.25, 0.16, 0, 0.7}, {1.40, 0.16, 5, 0.8},
         {1.60, 3.20, -7, 0.6}, {1.60, 3.20, -3, 0.6}, {1.60, 3.20, 0, 0.6}, {1.60, 3.30, 5, 0.9}, {1.60, 3.20, 9, 0.45},
     };
+    // clang-format on
     for (const Note& note : notes) {
         Osc a, c, d;
         Svf filter;

@@ -31,6 +31,7 @@ const char* Bm = "B1: F#4 B4 D5";
 const char* Am = "A1: E4 A4 C5";
 const std::array<const char*, 4> None = {nullptr, nullptr, nullptr, nullptr};
 
+// clang-format off
 const TSection Sections[] = {
     // 0: intro, the engine starts.
     {{Em, Em, C, D}, None, KickAndHats, Eighths, false, false, false, true},
@@ -74,6 +75,7 @@ const TSection Sections[] = {
     // 8: the build back into the chorus.
     {{Am, Bm, C, D}, None, KickAndHats, Eighths, true, false, false, true},
 };
+// clang-format on
 
 void Drum(TXmPattern& p, int row, int channel, int instrument, int volume, int pan = -1)
 {

@@ -33,6 +33,7 @@ const char* G = "G2: G3 B3 D4 G4 B4";
 const char* E = "E2: G#3 B3 E4 G#4 B4";
 const char* Esus4 = "E2: A3 B3 E4 A4 B4";
 
+// clang-format off
 const TSection Sections[] = {
     // Intro: the pad and the piano alone.
     {{Am9, Fmaj7, Cmaj7, G6}, {nullptr, nullptr, nullptr, nullptr}, false, 0},
@@ -78,6 +79,7 @@ const TSection Sections[] = {
     // Settling down before the theme returns.
     {{Fmaj7, Cmaj7, Dm9, Esus4}, {nullptr, nullptr, nullptr, nullptr}, true, 1},
 };
+// clang-format on
 
 void Arrange(TXmPattern& p, const TSection& s)
 {
