@@ -18,11 +18,11 @@ constexpr uint8_t BonusGun[BonusKindCount] = {0, 0, 0, 1, 8, 3, 5, 0, 0};
 
 class TBonus {
 public:
-    TBonus(TGame* game, uint8_t slot, int16_t x, int16_t y);   // kind drawn at random
+    TBonus(TGame* game, uint8_t slot, int16_t x, int16_t y); // kind drawn at random
     // Falls, animates and is caught by the ship. False when it ended (caught
     // or fallen below the area): the game empties the slot.
     bool UpdateAndDraw(TSurface* target);
-    void Apply();   // the effect of catching it
+    void Apply(); // the effect of catching it
 
     TGame* Game;
     uint8_t Kind;

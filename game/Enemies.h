@@ -36,7 +36,7 @@ public:
     TRect GetRect() const { return Bounds(X, Y, EnemySize[Kind].W, EnemySize[Kind].H); }
 
     TGame* Game;
-    TEnemyEngine* Engine;   // keeps the count of ships; outlives every ship
+    TEnemyEngine* Engine; // keeps the count of ships; outlives every ship
     int16_t X, Y;
     int8_t DX = 2;
     int16_t WeaveCentre;

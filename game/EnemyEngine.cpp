@@ -61,19 +61,42 @@ void TEnemyEngine::SpawnWave()
     const int16_t w = EnemySize[kind].W, h = EnemySize[kind].H;
     const int16_t left = static_cast<int16_t>(x - w - 3), right = static_cast<int16_t>(x + w + 3);
     const int16_t above = static_cast<int16_t>(y - h - 3), below = static_cast<int16_t>(y + h + 3);
-    struct TPoint { int16_t X, Y; };
+    struct TPoint {
+        int16_t X, Y;
+    };
     TPoint at[5];
     int count = 0;
     auto add = [&](int16_t px, int16_t py) { at[count++] = {px, py}; };
     switch (formation) {
-    case 0: add(left, y); add(right, y); add(x, y); break;                    // a row of three
-    case 1: add(x, above); add(x, below); add(x, y); break;                   // a column of three
-    case 2: add(left, y); add(right, y); add(x, above); add(x, below); break; // four around an empty centre
-    case 3: // four corners and one at the top edge above the centre
-        add(left, above); add(right, above); add(left, below); add(right, below); add(x, 0);
+    case 0:
+        add(left, y);
+        add(right, y);
+        add(x, y);
+        break; // a row of three
+    case 1:
+        add(x, above);
+        add(x, below);
+        add(x, y);
+        break; // a column of three
+    case 2:
+        add(left, y);
+        add(right, y);
+        add(x, above);
+        add(x, below);
+        break; // four around an empty centre
+    case 3:    // four corners and one at the top edge above the centre
+        add(left, above);
+        add(right, above);
+        add(left, below);
+        add(right, below);
+        add(x, 0);
         break;
-    case 4: add(left, above); add(right, above); add(x, y); break;            // a V of three
-    default: add(x, y); break;                                                // a single ship
+    case 4:
+        add(left, above);
+        add(right, above);
+        add(x, y);
+        break;                 // a V of three
+    default: add(x, y); break; // a single ship
     }
     for (int i = 0; i < count; ++i) {
         const uint8_t slot = FirstFreeEnemySlot();

@@ -35,7 +35,7 @@ constexpr int16_t FullArmor = 62;
 
 class TGame {
 public:
-    TGame();   // hides the mouse cursor
+    TGame(); // hides the mouse cursor
     ~TGame();
     void UpdateAndDraw(TSurface* target);
 

@@ -32,8 +32,8 @@ struct TVolleyShot {
 struct TVolley {
     uint8_t Count;
     TVolleyShot Shots[3];
-    int32_t Effect;      // one play per shot
-    int8_t ExtraCount;   // counted beyond the volley's one
+    int32_t Effect;    // one play per shot
+    int8_t ExtraCount; // counted beyond the volley's one
 };
 
 // Volley patterns 0..14. The second fan angle of pattern 1 is a + 6.0 rad,

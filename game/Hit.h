@@ -20,7 +20,7 @@ public:
     uint8_t Kind;
     uint8_t Slot;
     int16_t X, Y;
-    int16_t Frame;   // negative: the effect has not started yet
+    int16_t Frame; // negative: the effect has not started yet
     uint32_t NowTick = 0;
     uint32_t LastFrameTick = 0;
 };

@@ -15,7 +15,7 @@ public:
     void ScrollAndDraw(TSurface* target);
 
     TGame* Game;
-    int16_t OffsetX = 0;   // moved by the ship, never wrapped
+    int16_t OffsetX = 0; // moved by the ship, never wrapped
     int16_t OffsetY = 0;
     uint16_t TileWidth;
     uint16_t TileHeight;

@@ -103,7 +103,8 @@ const TRect YesRect{280, 340, 352, 380}, NoRect{460, 340, 510, 380};
 const TRect OkRect{280, 340, 330, 380}, CancelRect{420, 340, 540, 380};
 const TRect NameEditRect{236, 280, 564, 314};
 
-template <typename T> void FreeWidget(T*& widget)
+template <typename T>
+void FreeWidget(T*& widget)
 {
     delete widget;
     widget = nullptr;

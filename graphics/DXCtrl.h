@@ -9,8 +9,8 @@
 // The click the widgets make, played by the sound effects once they have
 // started (until then the widgets are silent).
 struct TWidgetClicks {
-    void (*AtMouse)(int32_t x, int32_t y) = nullptr;  // a changed selection, placed where the mouse is
-    void (*Plain)() = nullptr;                        // the click as the wave list holds it
+    void (*AtMouse)(int32_t x, int32_t y) = nullptr; // a changed selection, placed where the mouse is
+    void (*Plain)() = nullptr;                       // the click as the wave list holds it
 };
 extern TWidgetClicks WidgetClicks;
 
@@ -46,7 +46,7 @@ public:
     void Draw(TSurface* target);
     bool Active = false;
     bool Editing = false;
-    std::string Text;      // Windows-1252
+    std::string Text; // Windows-1252
     uint8_t Length = 0;
     TRect Rect;
     uint32_t LastDrawTick = 0;
@@ -63,7 +63,7 @@ public:
     void SelectNext();
     void SelectPrevious();
     void HitTest();
-    void Confirm();   // the choice is made; the shell acts on it
+    void Confirm(); // the choice is made; the shell acts on it
     TDDButton* Buttons[5] = {};
     TDDEdit* Edit = nullptr;
     int8_t PrevSelected = 5;

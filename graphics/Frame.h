@@ -5,5 +5,5 @@
 #include "platform/DDraw.h"
 
 extern TDirectDraw* DDraw;
-extern TSurface* BackBuffer;        // every frame is drawn here
-extern TSurface* SnapshotSurface;   // a frozen frame behind pause and dialogs
+extern TSurface* BackBuffer;      // every frame is drawn here
+extern TSurface* SnapshotSurface; // a frozen frame behind pause and dialogs

@@ -35,7 +35,7 @@ void RunRecordedFrame(TSurface* target)
     if (GameRecorder.FinishGame({game->Score, game->Stage, GameStateHash(*game)}))
         record::SaveRecordFile(RecordFilePath(), GameRecorder.LastRecord());
     else
-        std::remove(RecordFilePath().c_str());   // too long to keep: no older game's record stands in for it
+        std::remove(RecordFilePath().c_str()); // too long to keep: no older game's record stands in for it
 }
 
 void LeaveFinishedGame(const TGame& game)

@@ -38,8 +38,8 @@ enum : int32_t {
 const char* StateModule(int32_t state);
 
 extern int32_t GameState;
-extern TGame* CurrentGame;          // none before the first game
-extern uint32_t AnimCounter;        // intro and bonus-page animation counter
+extern TGame* CurrentGame;   // none before the first game
+extern uint32_t AnimCounter; // intro and bonus-page animation counter
 extern bool ExitConfirmed;
 
 // The state machine's handler of a confirmed choice.

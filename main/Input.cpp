@@ -294,7 +294,7 @@ std::string KeyName(int32_t key)
         if (k.Code == key)
             return k.Name;
     if (key >= 48 && key <= 90)
-        return std::string(1, static_cast<char>(key));   // "0".."9", the seven signs ":".."@", "A".."Z"
+        return std::string(1, static_cast<char>(key)); // "0".."9", the seven signs ":".."@", "A".."Z"
     if (key >= 112 && key <= 126)
         return "F" + std::to_string(key - 111);
     return "Bad";

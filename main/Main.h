@@ -22,7 +22,7 @@ public:
     void SetWindowed(bool windowed);
     void FormDestroy();
     bool FormCloseQuery();
-    void Close();   // a close request that ends the message loop when granted
+    void Close(); // a close request that ends the message loop when granted
     void HandleWindowMove();
     void ApplicationEvents1Activate();
     void ApplicationEvents1Deactivate();
@@ -36,7 +36,7 @@ public:
     void ApplyMenuChoice();
 
     // Input (Input.cpp).
-    void FormKeyDown(uint16_t key, bool alt, bool fromPad = false);   // the pad has no boss key
+    void FormKeyDown(uint16_t key, bool alt, bool fromPad = false); // the pad has no boss key
     void FormMouseMove(int32_t x, int32_t y);
     void FormMouseDown(int32_t button, int32_t x, int32_t y);
 
@@ -45,7 +45,7 @@ public:
     void PollGamepad();
     void MergePadKeys();
     uint32_t PadHeld = 0;
-    uint32_t PadTaken = 0;   // buttons a menu took a press from: they hold nothing until let go
+    uint32_t PadTaken = 0; // buttons a menu took a press from: they hold nothing until let go
 
     // IAppHandler: the platform's message loop calls these.
     void OnIdle() override;

@@ -79,7 +79,7 @@ void TForm1::PollGamepad()
         // as an arrow key held does.
         if (GameState != StatePlaying && !(PadBit(button) & DirectionBits))
             PadTaken |= PadBit(button);
-        FormKeyDown(key, false, true);   // never the boss key, whatever key that is
+        FormKeyDown(key, false, true); // never the boss key, whatever key that is
     }
 }
 

@@ -219,7 +219,7 @@ HRESULT DrawSheet(TSurface* target, int32_t sheet, int32_t x, int32_t y, uint32_
 {
     TSurface* s = sheet >= 0 && sheet < MenuSheetCount ? MenuSheets[sheet] : nullptr;
     if (!s)
-        return DD_OK;   // nothing loaded in this slot: nothing to draw
+        return DD_OK; // nothing loaded in this slot: nothing to draw
     return target->BltFast(x, y, s, nullptr, flags | DDBLTFAST_WAIT);
 }
 
@@ -326,7 +326,7 @@ HRESULT DrawScreen(int32_t state, TSurface* target)
     const auto& screens = Screens();
     const auto it = screens.find(state);
     if (it == screens.end() || !target)
-        return DD_OK;   // a state without a screen shows the cleared frame
+        return DD_OK; // a state without a screen shows the cleared frame
     HRESULT first = DD_OK;
     bool isFirst = true;
     bool widgetsDrawn = false;
@@ -348,7 +348,7 @@ void DrawWidgets(int32_t state, TSurface* target)
     DrawWidget(ButtonListOf(widgets.Widget), target);
     DrawWidget(OptionsMenuOf(widgets.Widget), target);
     DrawWidget(QuestionOf(widgets.Widget), target);
-    if (widgets.Widget != TWidget::Options)   // the options menu has drawn its field
+    if (widgets.Widget != TWidget::Options) // the options menu has drawn its field
         DrawWidget(FieldOf(widgets.Field), target);
 }
 

@@ -13,7 +13,7 @@ struct TScreenText {
     std::string Text;
     int32_t Height, Width;
     uint32_t Color;
-    bool Shadowed;   // DrawTextShadowed; otherwise plain DrawText
+    bool Shadowed; // DrawTextShadowed; otherwise plain DrawText
 };
 
 // The fixed texts of a state's screen, in drawing order (values that change,

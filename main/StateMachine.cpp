@@ -43,7 +43,7 @@ enum class TChoice : uint8_t {
 struct TChoiceRow {
     TChoice Action = TChoice::Nothing;
     int32_t Target = 0;
-    bool Click = true;   // ends with the click sound
+    bool Click = true; // ends with the click sound
 };
 
 // The widgets of each state; states not listed show none (play, the pause,
@@ -241,9 +241,9 @@ void TForm1::OnIdle()
 
 void TForm1::ApplicationEvents1Idle(bool& done)
 {
-    PollGamepad();   // its presses come in as keys before the frame
+    PollGamepad(); // its presses come in as keys before the frame
     RunFrame();
-    done = false;   // call again as soon as the queue is empty
+    done = false; // call again as soon as the queue is empty
 }
 
 HRESULT TForm1::ClearBackBuffer()
@@ -266,7 +266,7 @@ void TForm1::RecoverSurfaces()
         if (SnapshotSurface)
             SnapshotSurface->Restore();
         if (Failed(ClearBackBuffer()))
-            return;   // the next frame tries again
+            return; // the next frame tries again
     }
     LoadAssetPack(DDraw);
 }
@@ -277,7 +277,7 @@ void TForm1::RunFrame()
     for (uint8_t& b : KeyboardState)
         b = 0;
     Platform.Keyboard->GetDeviceState(sizeof KeyboardState, KeyboardState);
-    MergePadKeys();   // the pad holds keys too: the game reads both as one
+    MergePadKeys(); // the pad holds keys too: the game reads both as one
     if (static_cast<uint32_t>(now - LastPresentTick) <= 5)
         return;
 
@@ -285,7 +285,7 @@ void TForm1::RunFrame()
     if (Failed(ClearBackBuffer()))
         RecoverSurfaces();
     if (!BackBuffer)
-        return;   // no display to draw on
+        return; // no display to draw on
 
     switch (GameState) {
     case StateIntro: {
@@ -339,7 +339,7 @@ void TForm1::ApplyMenuChoice()
     const bool done = ReadWidget(DrivenWidgetsOf(state).Widget, selected);
     if (!done) {
         if (row->Always)
-            Click();   // the options screen clicks on every confirm
+            Click(); // the options screen clicks on every confirm
         return;
     }
     if (selected < 0 || selected >= static_cast<int32_t>(std::size(row->Items))) {

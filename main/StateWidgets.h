@@ -10,13 +10,21 @@ class TDDOptBtnCollection;
 class TDDTextBtnCollection;
 class TDDEdit;
 
-enum class TWidget : uint8_t { None, MainMenu, HighScores, Help, Options, YesNo, OkCancel };
-enum class TField : uint8_t { None, Country, Name };
+enum class TWidget : uint8_t { None,
+                               MainMenu,
+                               HighScores,
+                               Help,
+                               Options,
+                               YesNo,
+                               OkCancel };
+enum class TField : uint8_t { None,
+                              Country,
+                              Name };
 
 struct TStateWidgets {
     TWidget Widget = TWidget::None;
-    TField Field = TField::None;   // drawn after the widget; the options menu draws its country field itself
-    bool Driven = false;           // the keys and the mouse act on them; otherwise they are only shown
+    TField Field = TField::None; // drawn after the widget; the options menu draws its country field itself
+    bool Driven = false;         // the keys and the mouse act on them; otherwise they are only shown
 };
 
 // The widgets a state's screen shows (none for a state the table does not list).

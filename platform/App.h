@@ -9,13 +9,13 @@ struct IAppHandler {
     virtual void OnIdle() = 0;
     // Key-down with the old platform's virtual-key code; alt: Alt is held.
     virtual void OnKeyDown(uint16_t vk, bool alt) = 0;
-    virtual void OnMouseMove(int32_t x, int32_t y) = 0;             // client pixels, 800 x 600
+    virtual void OnMouseMove(int32_t x, int32_t y) = 0; // client pixels, 800 x 600
     virtual void OnMouseDown(int32_t button, int32_t x, int32_t y) = 0;
     virtual void OnActivate() = 0;
     virtual void OnDeactivate() = 0;
-    virtual void OnRestore() = 0;                                    // back from minimised
-    virtual bool OnCloseQuery() = 0;                                 // true: the window may close
-    virtual void OnMaximize() = 0;                                   // maximise or caption double click
+    virtual void OnRestore() = 0;    // back from minimised
+    virtual bool OnCloseQuery() = 0; // true: the window may close
+    virtual void OnMaximize() = 0;   // maximise or caption double click
     virtual void OnWindowMove() = 0;
 };
 

@@ -58,8 +58,8 @@ struct DDCOLORKEY {
 struct DDSURFACEDESC2 {
     uint32_t dwWidth = 0;
     uint32_t dwHeight = 0;
-    int32_t lPitch = 0;          // bytes per row
-    void* lpSurface = nullptr;   // first pixel of the locked rectangle
+    int32_t lPitch = 0;        // bytes per row
+    void* lpSurface = nullptr; // first pixel of the locked rectangle
     uint32_t dwRGBBitCount = 32;
 };
 
@@ -89,10 +89,18 @@ public:
     // Direct access for the platform layer (text rasteriser, presenter) and tests.
     int32_t Width() const { return W; }
     int32_t Height() const { return H; }
-    uint32_t* Pixels() { SpansValid = false; return Data.data(); }
+    uint32_t* Pixels()
+    {
+        SpansValid = false;
+        return Data.data();
+    }
     const uint32_t* Pixels() const { return Data.data(); }
     uint32_t GetPixel(int32_t x, int32_t y) const { return Data[static_cast<size_t>(y) * W + x]; }
-    void SetPixel(int32_t x, int32_t y, uint32_t c) { SpansValid = false; Data[static_cast<size_t>(y) * W + x] = c; }
+    void SetPixel(int32_t x, int32_t y, uint32_t c)
+    {
+        SpansValid = false;
+        Data[static_cast<size_t>(y) * W + x] = c;
+    }
     bool HasColorKey() const { return KeySet; }
     uint32_t ColorKey() const { return Key; }
     bool Locked() const { return LockCount > 0; }
@@ -140,9 +148,9 @@ class TDirectDraw {
 public:
     TDirectDraw() = default;
     ~TDirectDraw();
-    TSurface* CreateSurface(int32_t width, int32_t height);   // off-screen plain
+    TSurface* CreateSurface(int32_t width, int32_t height); // off-screen plain
     TPrimarySurface* CreatePrimarySurface(TPrimarySurface::Presenter presenter);
-    void Release(TSurface*& surface);                           // frees and nulls
+    void Release(TSurface*& surface); // frees and nulls
     void LoseAllSurfaces();
     // Refuse surface creation (tests of the loader's failure paths).
     bool FailCreates = false;

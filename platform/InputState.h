@@ -4,11 +4,11 @@
 #pragma once
 #include <cstdint>
 
-extern uint8_t KeyboardState[256];  // scan-code state, 0x80 when down
-extern uint8_t MouseState[20];      // mouse device state read by the game each frame
-extern int32_t MouseX, MouseY;      // last mouse position in client pixels
-extern int32_t MouseMode;           // -1: the mouse was used last; 0: the keyboard
-extern int32_t FormActive;          // -1: active and the display is set up
+extern uint8_t KeyboardState[256]; // scan-code state, 0x80 when down
+extern uint8_t MouseState[20];     // mouse device state read by the game each frame
+extern int32_t MouseX, MouseY;     // last mouse position in client pixels
+extern int32_t MouseMode;          // -1: the mouse was used last; 0: the keyboard
+extern int32_t FormActive;         // -1: active and the display is set up
 
 // Virtual-key codes used by the game.
 // clang-format off

@@ -45,14 +45,14 @@ struct IDisplay {
     // Shows srcRect of the frame (one upload per present).
     virtual void Present(const TSurface& frame, const TRect& srcRect) = 0;
     virtual void GetDesktopSize(int32_t& width, int32_t& height) = 0;
-    virtual void GetWindowPos(int32_t& left, int32_t& top) = 0;   // client area, screen coordinates
+    virtual void GetWindowPos(int32_t& left, int32_t& top) = 0; // client area, screen coordinates
     virtual void MoveWindow(int32_t left, int32_t top) = 0;
     virtual void ShowCursor(bool show) = 0;
-    virtual void SetCursorPos(int32_t x, int32_t y) = 0;            // screen coordinates
+    virtual void SetCursorPos(int32_t x, int32_t y) = 0; // screen coordinates
     virtual void Minimize() = 0;
-    virtual void Show() = 0;                                        // restore and raise
+    virtual void Show() = 0; // restore and raise
     virtual void SetTitle(const std::string& title) = 0;
-    virtual void RequestQuit() = 0;                                 // end the message loop
+    virtual void RequestQuit() = 0; // end the message loop
     virtual void ShowError(const std::string& title, const std::string& message) = 0;
 };
 
@@ -67,10 +67,10 @@ struct IEffectMixer {
     virtual bool IsPlaying(int buffer) = 0;
     virtual HRESULT Stop(int buffer) = 0;
     virtual HRESULT SetCurrentPosition(int buffer, uint32_t position) = 0;
-    virtual HRESULT SetFrequency(int buffer, uint32_t hz) = 0;   // 0: the wave's own rate
-    virtual HRESULT SetPan(int buffer, int32_t pan) = 0;         // -10000..10000
-    virtual HRESULT SetVolume(int buffer, int32_t volume) = 0;   // -10000..0
-    virtual HRESULT Play(int buffer) = 0;                        // once, not looped
+    virtual HRESULT SetFrequency(int buffer, uint32_t hz) = 0; // 0: the wave's own rate
+    virtual HRESULT SetPan(int buffer, int32_t pan) = 0;       // -10000..10000
+    virtual HRESULT SetVolume(int buffer, int32_t volume) = 0; // -10000..0
+    virtual HRESULT Play(int buffer) = 0;                      // once, not looped
 };
 
 // The XM module player. Handles are non-zero; 0 means failure.
@@ -157,7 +157,7 @@ struct TPlatform {
     IHttpClient* Http = nullptr;
     IOpener* Opener = nullptr;
     ITextRenderer* Text = nullptr;
-    IGamepad* Gamepad = nullptr;   // none: no controllers
+    IGamepad* Gamepad = nullptr; // none: no controllers
 };
 
 // The services in use; set once at start-up (or by a test fixture).

@@ -7,7 +7,7 @@ namespace record {
 namespace {
 
 constexpr uint8_t Magic[4] = {'Z', 'R', 'E', 'C'};
-constexpr size_t HeaderMin = 4 + 1 + 1 + 1 + 8;   // magic, version, score (1 byte at least), stage, hash
+constexpr size_t HeaderMin = 4 + 1 + 1 + 1 + 8; // magic, version, score (1 byte at least), stage, hash
 constexpr uint32_t MaxReadIndex = 1u << 20;
 
 // Wire codes of the events: the key has three to keep a press or a release
@@ -19,7 +19,7 @@ enum : uint8_t {
     WireClock = 6, WireMouse = 7, WireNote = 8, WireClockSteps = 9, WireEnd = 15,
 };
 // clang-format on
-constexpr uint32_t GapInLead = 15;   // a lead byte's gap of 15: the gap - 15 follows
+constexpr uint32_t GapInLead = 15; // a lead byte's gap of 15: the gap - 15 follows
 
 void PutVarint(std::vector<uint8_t>& out, uint64_t v)
 {
@@ -273,7 +273,7 @@ TReadStatus DecodeRecord(const uint8_t* data, size_t size, TGameRecord& out)
     if (data[4] != RecordVersion)
         return TReadStatus::WrongVersion;
     uint32_t stored = 0;
-    std::memcpy(&stored, data + size - 4, 4);   // little-endian hosts only, as the writer
+    std::memcpy(&stored, data + size - 4, 4); // little-endian hosts only, as the writer
     if (Crc32(data, size - 4) != stored)
         return TReadStatus::BadChecksum;
 

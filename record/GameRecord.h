@@ -51,7 +51,12 @@ enum class TEventKind : uint8_t {
 };
 // clang-format on
 
-enum class TNote : uint8_t { Pause = 1, Resume = 2, Minimize = 3, Restore = 4, DisplaySwitch = 5, QuitAsked = 6 };
+enum class TNote : uint8_t { Pause = 1,
+                             Resume = 2,
+                             Minimize = 3,
+                             Restore = 4,
+                             DisplaySwitch = 5,
+                             QuitAsked = 6 };
 
 struct TEvent {
     uint32_t Frame = 0;
@@ -72,8 +77,8 @@ struct TGameEnd {
 
 struct TGameRecord {
     TGameEnd End;
-    uint32_t Frames = 0;   // frame 0 (creation) included
-    std::vector<TEvent> Events;   // in frame order; within a frame in the order read
+    uint32_t Frames = 0;        // frame 0 (creation) included
+    std::vector<TEvent> Events; // in frame order; within a frame in the order read
 };
 
 // clang-format off
@@ -107,9 +112,9 @@ public:
     uint32_t ReadsThisFrame() const { return Reads; }
 
 private:
-    uint32_t Base = 0;   // the first read of the last frame that read the clock
-    uint64_t Step = 1;   // steps between the first reads of the last two frames
-    uint32_t Now = 0;    // the last read
+    uint32_t Base = 0; // the first read of the last frame that read the clock
+    uint64_t Step = 1; // steps between the first reads of the last two frames
+    uint32_t Now = 0;  // the last read
     uint32_t Reads = 0;
 };
 
@@ -129,8 +134,8 @@ public:
 private:
     std::vector<uint8_t> Body;
     uint32_t LastFrame = 0;
-    uint32_t LastClock = 0;      // tick values are written as the change from the last one
-    TMouseBytes LastMouse{};     // mouse states as the fields that changed
+    uint32_t LastClock = 0;  // tick values are written as the change from the last one
+    TMouseBytes LastMouse{}; // mouse states as the fields that changed
     bool Overflow = false;
 };
 

@@ -96,7 +96,7 @@ void TRecorder::StartGame()
 void TRecorder::Add(const TEvent& e)
 {
     if (!Writer.Add(e))
-        Recording = Inside = false;   // too long a game: it goes unrecorded
+        Recording = Inside = false; // too long a game: it goes unrecorded
 }
 
 void TRecorder::BeginFrame(const uint8_t* keyboard, uint32_t seed, uint8_t phase)

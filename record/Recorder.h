@@ -84,7 +84,7 @@ private:
 extern TRecorder GameRecorder;
 
 // The file the last game's record is kept in, next to "Config.cfg".
-extern std::string RecordFileName;   // "LastGame.rec"
+extern std::string RecordFileName; // "LastGame.rec"
 // Writes a record through a temporary file renamed over the old one; false
 // when it could not be written (the old file is kept).
 bool SaveRecordFile(const std::string& path, const std::vector<uint8_t>& bytes);

@@ -98,7 +98,11 @@ class TNoDisplay : public IDisplay {
 public:
     void SetMode(bool) override {}
     void Present(const TSurface&, const TRect&) override {}
-    void GetDesktopSize(int32_t& w, int32_t& h) override { w = 800; h = 600; }
+    void GetDesktopSize(int32_t& w, int32_t& h) override
+    {
+        w = 800;
+        h = 600;
+    }
     void GetWindowPos(int32_t& l, int32_t& t) override { l = t = 0; }
     void MoveWindow(int32_t, int32_t) override {}
     void ShowCursor(bool) override {}

@@ -15,7 +15,7 @@ namespace {
 
 struct TOption {
     const char* Name;
-    const char* Value;  // what the value is, for the help
+    const char* Value; // what the value is, for the help
     const char* Help;
     std::function<bool(const char*)> Set;
 };

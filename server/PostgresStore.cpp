@@ -140,8 +140,7 @@ public:
                            " RETURNING id)"
                            " INSERT INTO results (name, score, country, time, verified, session)"
                            " SELECT $4, $5, $6, $7, $8, $1 FROM spent RETURNING id",
-                           TParams().Text(id).Text(token).Int(now).Bytes(result.Name).Int(result.Score)
-                               .Bytes(result.Country).Int(result.Time).Text(result.Verified ? "true" : "false"));
+                           TParams().Text(id).Text(token).Int(now).Bytes(result.Name).Int(result.Score).Bytes(result.Country).Int(result.Time).Text(result.Verified ? "true" : "false"));
         if (!r || PQresultStatus(r.get()) != PGRES_TUPLES_OK)
             return TSpendOutcome::Failed;
         return PQntuples(r.get()) == 1 ? TSpendOutcome::Stored : TSpendOutcome::Refused;
@@ -151,8 +150,7 @@ public:
     {
         TResultPtr r = Run("INSERT INTO results (name, score, country, time, verified, session)"
                            " VALUES ($1, $2, $3, $4, $5, NULLIF($6, ''))",
-                           TParams().Bytes(result.Name).Int(result.Score).Bytes(result.Country).Int(result.Time)
-                               .Text(result.Verified ? "true" : "false").Text(result.Session));
+                           TParams().Bytes(result.Name).Int(result.Score).Bytes(result.Country).Int(result.Time).Text(result.Verified ? "true" : "false").Text(result.Session));
         return r && PQresultStatus(r.get()) == PGRES_COMMAND_OK;
     }
 

@@ -26,10 +26,10 @@ bool DecodeSymbols(const std::string& symbols, std::string& payload);
 std::string EncodeSymbols(const std::string& payload);
 
 struct TResult {
-    std::string Name;     // Windows-1252, at most 10 bytes, may be empty
+    std::string Name; // Windows-1252, at most 10 bytes, may be empty
     int32_t Score = 0;
-    std::string Token;    // the "p" field: the one-time value of the version answer
-    std::string Country;  // Windows-1252
+    std::string Token;   // the "p" field: the one-time value of the version answer
+    std::string Country; // Windows-1252
 };
 
 // clang-format off

@@ -36,16 +36,16 @@ constexpr int64_t DefaultScoreCeiling = 72'000'000;
 
 struct TServerOptions {
     std::string Bind = "127.0.0.1";
-    int Port = 8077;             // 0: any free port (see TScoreServer::Port)
+    int Port = 8077;                              // 0: any free port (see TScoreServer::Port)
     std::string Database = "zephyrion-scores.db"; // an SQLite file, or postgresql://...
-    std::string SiteAddress;     // empty: http://<bind>:<port>/
+    std::string SiteAddress;                      // empty: http://<bind>:<port>/
 
     // Connections: all together, per client, idle time, request head size.
-    unsigned Threads = 4;                 // event loops
+    unsigned Threads = 4; // event loops
     unsigned MaxConnections = 2000;
     unsigned MaxConnectionsPerClient = 16;
     unsigned IdleSeconds = 10;
-    size_t MaxHeaderBytes = 8192;         // request line and header lines together
+    size_t MaxHeaderBytes = 8192; // request line and header lines together
     unsigned MaxHeaders = 40;
 
     // Per-client rates (requests a minute, and how many may come at once).
@@ -57,11 +57,11 @@ struct TServerOptions {
     size_t SessionCapacity = 200000;
     int64_t SessionSeconds = 900;
     int64_t ScoreCeiling = DefaultScoreCeiling;
-    int KeepDays = 0;                     // 0: results are kept for ever
-    bool ForwardedFor = false;            // behind a proxy: the client is the last X-Forwarded-For address
+    int KeepDays = 0;          // 0: results are kept for ever
+    bool ForwardedFor = false; // behind a proxy: the client is the last X-Forwarded-For address
     // Game records (RecordCheck.h): uploads waiting behind the one being played.
     size_t RecordQueue = 16;
-    int DatabaseConnections = 0;          // PostgreSQL; 0: one per event loop and one more
+    int DatabaseConnections = 0; // PostgreSQL; 0: one per event loop and one more
 };
 
 class TScoreServer {
@@ -83,9 +83,9 @@ public:
         int Status = 200;
         std::string Body;
         std::string Type = "text/plain; charset=utf-8";
-        std::string Cookie;      // Set-Cookie, when not empty
-        int RetryAfter = 0;      // seconds, for 429 and 503
-        bool Html = false;       // gets the page's security headers
+        std::string Cookie; // Set-Cookie, when not empty
+        int RetryAfter = 0; // seconds, for 429 and 503
+        bool Html = false;  // gets the page's security headers
         bool Cacheable = false;
     };
     // One request, without the network (the handler and the tests).

@@ -13,14 +13,14 @@ namespace scores {
 
 // One stored result: the row of the table, of the page and of the JSON list.
 struct TStoredResult {
-    std::string Name;       // Windows-1252 as sent
+    std::string Name; // Windows-1252 as sent
     int32_t Score = 0;
-    std::string Country;    // Windows-1252 as sent
-    int64_t Time = 0;       // seconds since 1970, UTC
-    bool Verified = false;  // proved by a game record (false for every result sent by the game today)
-    int64_t Id = 0;         // set by the store; later ids arrived later
-    int64_t Place = 0;      // set by Page: 1 for the best of the (filtered) table
-    std::string Session;    // the version answer's session that sent it (empty: none)
+    std::string Country;   // Windows-1252 as sent
+    int64_t Time = 0;      // seconds since 1970, UTC
+    bool Verified = false; // proved by a game record (false for every result sent by the game today)
+    int64_t Id = 0;        // set by the store; later ids arrived later
+    int64_t Place = 0;     // set by Page: 1 for the best of the (filtered) table
+    std::string Session;   // the version answer's session that sent it (empty: none)
 };
 
 // One version answer's session: the cookie id, its one-time value, the
@@ -29,7 +29,7 @@ struct TSessionTicket {
     std::string Id;
     std::string Token;
     std::string Client;
-    int64_t Expires = 0;    // seconds since 1970, UTC
+    int64_t Expires = 0; // seconds since 1970, UTC
 };
 
 // clang-format off
@@ -41,10 +41,10 @@ enum class TSpendOutcome {
 // clang-format on
 
 struct TStoreLimits {
-    size_t SessionsPerClient = 64;  // a client's oldest sessions go first beyond this
-    size_t Sessions = 200000;       // all clients together (the in-memory table only)
-    int64_t SessionSeconds = 900;   // a version answer's value is good this long
-    int Connections = 8;            // database connections (PostgreSQL)
+    size_t SessionsPerClient = 64; // a client's oldest sessions go first beyond this
+    size_t Sessions = 200000;      // all clients together (the in-memory table only)
+    int64_t SessionSeconds = 900;  // a version answer's value is good this long
+    int Connections = 8;           // database connections (PostgreSQL)
 };
 
 class IScoreStore {
@@ -70,7 +70,7 @@ public:
     virtual std::vector<std::string> Countries(int limit) = 0;
     // The best result under this name and its place (0 when the name has none).
     virtual std::optional<TStoredResult> BestOf(const std::string& name, const std::optional<std::string>& country,
-                                                 bool provedOnly = false) = 0;
+                                                bool provedOnly = false) = 0;
     // Drops results older than `before`; returns how many went.
     virtual int64_t ForgetBefore(int64_t before) = 0;
     // Drops expired sessions.

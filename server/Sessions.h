@@ -20,8 +20,8 @@ public:
                        size_t perClient = 0 /* 0: the whole capacity */);
 
     struct TIssued {
-        std::string Id;     // the cookie value
-        std::string Token;  // the version answer's fifth field
+        std::string Id;    // the cookie value
+        std::string Token; // the version answer's fifth field
     };
     TIssued Issue(const std::string& client = {});
     // Keeps a session made elsewhere (the cookie id and value already drawn).
@@ -35,7 +35,11 @@ public:
     size_t Size();
 
     // Tests move time on by hand.
-    void SetNowForTest(Clock::time_point now) { TestNow = now; HaveTestNow = true; }
+    void SetNowForTest(Clock::time_point now)
+    {
+        TestNow = now;
+        HaveTestNow = true;
+    }
 
 private:
     struct TSession {
@@ -53,7 +57,7 @@ private:
     size_t Capacity, PerClient;
     Clock::duration Lifetime;
     std::unordered_map<std::string, TSession> Open;
-    std::deque<TOrder> Order; // by issue time
+    std::deque<TOrder> Order;                                          // by issue time
     std::unordered_map<std::string, std::deque<std::string>> ByClient; // ids by issue time
     Clock::time_point TestNow{};
     bool HaveTestNow = false;

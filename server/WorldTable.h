@@ -16,17 +16,17 @@ constexpr int WorldPageSize = 100;
 constexpr int64_t WorldMaxPage = 10000;
 
 struct TTableView {
-    std::optional<std::string> Country;  // Windows-1252; none: every country
-    std::string Name;                    // Windows-1252; the player whose place is looked up
-    int64_t Page = 0;                    // 1-based; 0: the name's page, or the first
-    bool Unverified = false;             // results not proved by a game record too, marked
+    std::optional<std::string> Country; // Windows-1252; none: every country
+    std::string Name;                   // Windows-1252; the player whose place is looked up
+    int64_t Page = 0;                   // 1-based; 0: the name's page, or the first
+    bool Unverified = false;            // results not proved by a game record too, marked
 };
 
 struct TTableData {
     TTableView View;
     std::vector<TStoredResult> Rows;
     std::vector<std::string> Countries;
-    std::optional<TStoredResult> Found;  // the name's best result, with its place
+    std::optional<TStoredResult> Found; // the name's best result, with its place
     int64_t Total = 0;
     int64_t Page = 1, Pages = 1;
 };

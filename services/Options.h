@@ -16,7 +16,7 @@ struct TOptions {
 };
 
 struct THiScores {
-    std::string Name;      // Windows-1252
+    std::string Name; // Windows-1252
     int32_t Score = 0;
 };
 

@@ -5,8 +5,8 @@
 #include <cstdint>
 
 struct TWaveImage {
-    const char* Name;     // "MenuClick", "Hit", ...
-    const uint8_t* Data;  // the whole RIFF file image
+    const char* Name;    // "MenuClick", "Hit", ...
+    const uint8_t* Data; // the whole RIFF file image
     size_t Size;
 };
 

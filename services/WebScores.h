@@ -3,13 +3,13 @@
 #include <cstdint>
 #include <string>
 
-extern const char* const Base32Alphabet;     // "ABCDEFGHJKLMNPQRSTUVWXY123456789"
-extern const char ScoreKeyLetter;            // 'Z'
+extern const char* const Base32Alphabet; // "ABCDEFGHJKLMNPQRSTUVWXY123456789"
+extern const char ScoreKeyLetter;        // 'Z'
 
-std::string ScoreServerRoot();               // build setting ZEPHYRION_SCORE_SERVER
+std::string ScoreServerRoot(); // build setting ZEPHYRION_SCORE_SERVER
 // The root in use: the build setting, unless a test points it at its own server.
 extern std::string ScoreServerAddress;
-std::string WebSiteAddress();                // build setting ZEPHYRION_WEBSITE
+std::string WebSiteAddress(); // build setting ZEPHYRION_WEBSITE
 std::string VersionRequestAddress();
 std::string SubmissionAddress(const std::string& encoded);
 std::string WorldTableAddress();

@@ -78,8 +78,8 @@ private:
     const char* RendererName_ = "";
     TPresentPath Path_ = TPresentPath::Renderer;
     TPresentFacts Facts;
-    TFrameScaler Scaler;      // draws the frame onto the window surface
-    TFrameScaler MouseMapper; // window pixels to frame pixels
+    TFrameScaler Scaler;                // draws the frame onto the window surface
+    TFrameScaler MouseMapper;           // window pixels to frame pixels
     SDL_Surface* LastSurface = nullptr; // the surface the bars were painted on
     int32_t LastW = 0, LastH = 0;
     int32_t RefusedW = 0, RefusedH = 0; // the last size given back to the window manager

@@ -45,7 +45,7 @@ private:
 
 class TSdlGamepad : public IGamepad {
 public:
-    TSdlGamepad();    // starts SDL's controller system (no controllers: an idle pad)
+    TSdlGamepad(); // starts SDL's controller system (no controllers: an idle pad)
     ~TSdlGamepad() override;
     TSdlGamepad(const TSdlGamepad&) = delete;
     TSdlGamepad& operator=(const TSdlGamepad&) = delete;
@@ -57,8 +57,8 @@ public:
 
 private:
     struct TPad {
-        int32_t Id;           // SDL's instance id
-        void* Controller;     // SDL_GameController
+        int32_t Id;       // SDL's instance id
+        void* Controller; // SDL_GameController
         bool StickOut = false;
     };
     void PickUpAndDrop();
@@ -66,6 +66,6 @@ private:
 
     bool Started = false;
     std::vector<TPad> Pads;
-    std::vector<int32_t> NotControllers;   // joysticks SDL has no mapping for
+    std::vector<int32_t> NotControllers; // joysticks SDL has no mapping for
     TPadPresses Presses;
 };

@@ -47,7 +47,7 @@ private:
         int Index = 0;
         bool SyntheticBold = false;
         std::vector<uint8_t> Bytes;
-        double CellPerEm = 1.0;    // cell height / em size
+        double CellPerEm = 1.0;     // cell height / em size
         double XAdvancePerEm = 0.5; // width of "x" / em size
     };
     TFace& Face(const std::string& face, int32_t weight);

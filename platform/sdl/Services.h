@@ -5,7 +5,7 @@
 #pragma once
 #include "platform/Platform.h"
 
-IEffectMixer* CreateSdlMixer();        // SDL2_mixer; opens the audio device
-IModulePlayer* CreateXmpPlayer();      // libxmp, mixed through SDL2_mixer's music hook
-IHttpClient* CreateCurlHttp();         // libcurl
-void DestroySdlAudio();                // closes the module player and the mixer
+IEffectMixer* CreateSdlMixer();   // SDL2_mixer; opens the audio device
+IModulePlayer* CreateXmpPlayer(); // libxmp, mixed through SDL2_mixer's music hook
+IHttpClient* CreateCurlHttp();    // libcurl
+void DestroySdlAudio();           // closes the module player and the mixer

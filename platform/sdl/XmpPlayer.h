@@ -5,12 +5,12 @@
 #include <string>
 
 struct TModuleMeasure {
-    double Seconds = 0;       // played until the module loops (or the limit)
-    bool Looped = false;      // the module reached its end and started over
-    double Peak = 0;          // largest sample magnitude, 0..1
-    double Mean = 0;          // mean absolute level, 0..1
+    double Seconds = 0;  // played until the module loops (or the limit)
+    bool Looped = false; // the module reached its end and started over
+    double Peak = 0;     // largest sample magnitude, 0..1
+    double Mean = 0;     // mean absolute level, 0..1
     double Rms = 0;
-    int32_t Orders = 0;       // song length in orders
+    int32_t Orders = 0; // song length in orders
     int32_t Patterns = 0, Channels = 0, Instruments = 0;
     std::string Name;
 };

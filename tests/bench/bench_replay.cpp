@@ -73,7 +73,7 @@ int main(int argc, char** argv)
     BackBuffer = dd.CreateSurface(800, 600);
     SnapshotSurface = dd.CreateSurface(800, 600);
     InitSoundEffects();
-    ConfigFileName = "/nonexistent-folder/Config.cfg";   // the record stays in memory
+    ConfigFileName = "/nonexistent-folder/Config.cfg"; // the record stays in memory
     record::GameRecorder.Install(Platform);
 
     platform.Clock.SetTicks(64 * 30);
@@ -86,7 +86,7 @@ int main(int argc, char** argv)
         dice = dice * 1103515245u + 12345u;
         platform.Clock.SetTicks(platform.Clock.TickIndex + ((dice >> 16) % 50 == 0 ? 2 : 1));
         if (f >= frames && CurrentGame->Phase == PhasePlay)
-            CurrentGame->Phase = PhaseGameOver;   // the pilot leaves through "Exit game?"
+            CurrentGame->Phase = PhaseGameOver; // the pilot leaves through "Exit game?"
         const TGame& g = *CurrentGame;
         int best = 0, bestDanger = 1 << 30;
         const int sweep = (f / 300) % 2 ? 1 : -1;

@@ -14,11 +14,19 @@
 class FakeClock : public IClock {
 public:
     uint32_t GetTickCount() override { return Now; }
-    void Sleep(uint32_t ms) override { Now += ms; Slept += ms; }
+    void Sleep(uint32_t ms) override
+    {
+        Now += ms;
+        Slept += ms;
+    }
     static uint32_t TickOf(uint32_t n) { return static_cast<uint32_t>(static_cast<uint64_t>(n) * 1000 / 64); }
-    void SetTicks(uint32_t n) { TickIndex = n; Now = TickOf(n); }
-    void NextTick() { SetTicks(TickIndex + 1); }   // one platform tick later
-    void Advance(uint32_t ms) { Now += ms; }       // exact milliseconds
+    void SetTicks(uint32_t n)
+    {
+        TickIndex = n;
+        Now = TickOf(n);
+    }
+    void NextTick() { SetTicks(TickIndex + 1); } // one platform tick later
+    void Advance(uint32_t ms) { Now += ms; }     // exact milliseconds
     uint32_t Now = 0;
     uint32_t TickIndex = 0;
     uint32_t Slept = 0;
@@ -26,12 +34,25 @@ public:
 
 class FakeKeyboard : public IKeyboardDevice {
 public:
-    HRESULT Acquire() override { Acquired = true; ++AcquireCount; return DD_OK; }
-    HRESULT Unacquire() override { Acquired = false; ++UnacquireCount; return DD_OK; }
+    HRESULT Acquire() override
+    {
+        Acquired = true;
+        ++AcquireCount;
+        return DD_OK;
+    }
+    HRESULT Unacquire() override
+    {
+        Acquired = false;
+        ++UnacquireCount;
+        return DD_OK;
+    }
     HRESULT GetDeviceState(uint32_t size, void* data) override;
     void Press(uint8_t scan) { State[scan] = 0x80; }
     void Release(uint8_t scan) { State[scan] = 0; }
-    void ReleaseAll() { for (auto& b : State) b = 0; }
+    void ReleaseAll()
+    {
+        for (auto& b : State) b = 0;
+    }
     uint8_t State[256] = {};
     bool Acquired = false;
     int AcquireCount = 0, UnacquireCount = 0;
@@ -39,8 +60,16 @@ public:
 
 class FakeMouse : public IMouseDevice {
 public:
-    HRESULT Acquire() override { Acquired = true; return DD_OK; }
-    HRESULT Unacquire() override { Acquired = false; return DD_OK; }
+    HRESULT Acquire() override
+    {
+        Acquired = true;
+        return DD_OK;
+    }
+    HRESULT Unacquire() override
+    {
+        Acquired = false;
+        return DD_OK;
+    }
     // Reports the motion since the last read, then clears it.
     HRESULT GetDeviceState(uint32_t size, void* data) override;
     int32_t DX = 0, DY = 0, DZ = 0;
@@ -50,13 +79,38 @@ public:
 
 class FakeDisplay : public IDisplay {
 public:
-    void SetMode(bool windowed) override { Windowed = windowed; ModeSets.push_back(windowed); }
+    void SetMode(bool windowed) override
+    {
+        Windowed = windowed;
+        ModeSets.push_back(windowed);
+    }
     void Present(const TSurface& frame, const TRect& srcRect) override;
-    void GetDesktopSize(int32_t& w, int32_t& h) override { w = DesktopW; h = DesktopH; }
-    void GetWindowPos(int32_t& l, int32_t& t) override { l = Left; t = Top; }
-    void MoveWindow(int32_t l, int32_t t) override { Left = l; Top = t; }
-    void ShowCursor(bool show) override { CursorShown = show; CursorCalls.push_back(show); }
-    void SetCursorPos(int32_t x, int32_t y) override { CursorX = x; CursorY = y; ++CursorMoves; }
+    void GetDesktopSize(int32_t& w, int32_t& h) override
+    {
+        w = DesktopW;
+        h = DesktopH;
+    }
+    void GetWindowPos(int32_t& l, int32_t& t) override
+    {
+        l = Left;
+        t = Top;
+    }
+    void MoveWindow(int32_t l, int32_t t) override
+    {
+        Left = l;
+        Top = t;
+    }
+    void ShowCursor(bool show) override
+    {
+        CursorShown = show;
+        CursorCalls.push_back(show);
+    }
+    void SetCursorPos(int32_t x, int32_t y) override
+    {
+        CursorX = x;
+        CursorY = y;
+        ++CursorMoves;
+    }
     void Minimize() override { ++Minimizes; }
     void Show() override { ++Shows; }
     void SetTitle(const std::string& t) override { Title = t; }
@@ -83,7 +137,7 @@ public:
 class FakeMixer : public IEffectMixer {
 public:
     struct Buffer {
-        int Source = -1;        // main buffer it copies (-1: a main buffer)
+        int Source = -1; // main buffer it copies (-1: a main buffer)
         size_t WaveSize = 0;
         bool Playing = false;
         int32_t Pan = 0, Volume = 0;
@@ -99,7 +153,10 @@ public:
     HRESULT SetPan(int buffer, int32_t pan) override;
     HRESULT SetVolume(int buffer, int32_t volume) override;
     HRESULT Play(int buffer) override;
-    void FinishAll() { for (auto& b : Buffers) b.Playing = false; }
+    void FinishAll()
+    {
+        for (auto& b : Buffers) b.Playing = false;
+    }
 
     bool Open = true;
     std::vector<Buffer> Buffers;
@@ -109,8 +166,16 @@ public:
 class FakeModulePlayer : public IModulePlayer {
 public:
     uintptr_t SongLoadFromFile(const char* path) override;
-    void SongPlay(uintptr_t song) override { Log.push_back("play " + std::to_string(song)); Playing = song; }
-    void SongFree(uintptr_t song) override { Log.push_back("free " + std::to_string(song)); if (Playing == song) Playing = 0; }
+    void SongPlay(uintptr_t song) override
+    {
+        Log.push_back("play " + std::to_string(song));
+        Playing = song;
+    }
+    void SongFree(uintptr_t song) override
+    {
+        Log.push_back("free " + std::to_string(song));
+        if (Playing == song) Playing = 0;
+    }
     int32_t SongGetOrder(uintptr_t) override { return Order; }
 
     bool FailLoads = false;
@@ -157,7 +222,11 @@ public:
 // into; Polls records the tick count of every poll.
 class FakeGamepad : public IGamepad {
 public:
-    uint32_t Poll(uint32_t now) override { Polls.push_back(now); return Held; }
+    uint32_t Poll(uint32_t now) override
+    {
+        Polls.push_back(now);
+        return Held;
+    }
     bool NextPress(TPadButton& button) override
     {
         if (Presses.empty())

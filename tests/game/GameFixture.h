@@ -70,7 +70,7 @@ protected:
         P.Clock.NextTick();
         std::memcpy(KeyboardState, P.Keyboard.State, sizeof KeyboardState);
         Game->UpdateAndDraw(BackBuffer);
-        LeaveFinishedGame(*Game);   // as the shell does after each game frame
+        LeaveFinishedGame(*Game); // as the shell does after each game frame
     }
     // Puts the game straight into play on its current stage, with no enemy.
     void StartPlay()

@@ -5,7 +5,9 @@ using Controller = GameTest;
 
 TEST_F(Controller, StageCycleAndBossKindByStage)
 {
-    struct Row { uint8_t Stage, Cycle, SubStage, Boss; };
+    struct Row {
+        uint8_t Stage, Cycle, SubStage, Boss;
+    };
     // clang-format off
     const Row rows[] = {
         {1, 1, 1, 0}, {3, 3, 3, 0}, {6, 6, 3, 1}, {9, 9, 3, 2}, {10, 10, 1, 2}, {11, 1, 2, 0},
@@ -26,7 +28,11 @@ TEST_F(Controller, StageCycleAndBossKindByStage)
 
 TEST_F(Controller, BossStagesBringTheirCommandShipAtTheStartOfPlay)
 {
-    struct Row { uint8_t Stage; bool Boss; uint8_t Kind; };
+    struct Row {
+        uint8_t Stage;
+        bool Boss;
+        uint8_t Kind;
+    };
     for (const Row& r : {Row{2, false, 0}, Row{3, true, 0}, Row{6, true, 1}, Row{9, true, 2}, Row{12, true, 0},
                          Row{30, true, 2}}) {
         Game->Stage = static_cast<uint8_t>(r.Stage - 1);
@@ -67,7 +73,10 @@ TEST_F(Controller, NewGameSettlesThenShowsTheTitleForMoreThanTwoSeconds)
 
 TEST_F(Controller, StageDistanceEndsTheStageAtTheStartOfAPlayFrame)
 {
-    struct Row { uint8_t Stage; uint32_t Needs; };
+    struct Row {
+        uint8_t Stage;
+        uint32_t Needs;
+    };
     for (const Row& r : {Row{1, 10000}, Row{2, 15000}, Row{9, 50000}}) {
         Game->Stage = r.Stage;
         Game->SubStage = 1;
@@ -104,7 +113,11 @@ TEST_F(Controller, BothLayersCountTheirScrollSteps)
 
 TEST_F(Controller, LayerTilesFollowTheirSheet)
 {
-    struct Row { uint8_t Sheet; uint16_t W, H; uint8_t Columns, Rows; };
+    struct Row {
+        uint8_t Sheet;
+        uint16_t W, H;
+        uint8_t Columns, Rows;
+    };
     for (const Row& r : {Row{0, 400, 300, 2, 2}, Row{1, 800, 200, 1, 3}, Row{2, 512, 486, 1, 1}, Row{3, 300, 200, 2, 3},
                          Row{7, 300, 200, 2, 3}, Row{9, 100, 50, 8, 12}}) {
         TRunBackground layer(Game.get(), 100, 50, r.Sheet, 1);
@@ -123,7 +136,10 @@ TEST_F(Controller, LayerTilesFollowTheirSheet)
 TEST_F(Controller, RollEnemyKindSplitsItsFirstDrawAtTheShares)
 {
     // r <= 70: kinds 0..2; 71..79: 3..5; 80..99: 6..8; always exactly two draws.
-    struct Row { int32_t R; int Low, High; };
+    struct Row {
+        int32_t R;
+        int Low, High;
+    };
     for (const Row& row : {Row{0, 0, 2}, Row{70, 0, 2}, Row{71, 3, 5}, Row{79, 3, 5}, Row{80, 6, 8}, Row{99, 6, 8}}) {
         uint32_t seed = 1;
         for (;; ++seed) {
@@ -145,7 +161,10 @@ TEST_F(Controller, RollEnemyKindSplitsItsFirstDrawAtTheShares)
 
 TEST_F(Controller, PickEnemyKindRollsUntilTheStageAllowsTheKind)
 {
-    struct Row { uint8_t Stage; int Limit; };
+    struct Row {
+        uint8_t Stage;
+        int Limit;
+    };
     for (const Row& r : {Row{1, 1}, Row{11, 1}, Row{2, 2}, Row{3, 3}, Row{5, 5}, Row{10, 9}, Row{20, 9}}) {
         Game->Stage = r.Stage;
         for (uint32_t seed = 100; seed < 160; ++seed) {
@@ -155,7 +174,8 @@ TEST_F(Controller, PickEnemyKindRollsUntilTheStageAllowsTheKind)
             for (;;) {
                 const int32_t roll = g.Next(100);
                 const int32_t pick = g.Next(3);
-                expected = roll <= 70 ? pick : roll < 80 ? 3 + pick : 6 + pick;
+                expected = roll <= 70 ? pick : roll < 80 ? 3 + pick
+                                                         : 6 + pick;
                 if (expected < (r.Stage % 10 == 0 ? 10 : r.Stage % 10))
                     break;
             }

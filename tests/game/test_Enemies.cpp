@@ -31,7 +31,8 @@ std::vector<TPlaced> ModelWave(uint32_t seed, int cycle, int* formationOut = nul
     do {
         const int r = g.Next(100);
         const int k = g.Next(3);
-        kind = r <= 70 ? k : r < 80 ? 3 + k : 6 + k;
+        kind = r <= 70 ? k : r < 80 ? 3 + k
+                                    : 6 + k;
     } while (kind >= cycle);
     const int pattern = g.Next(4);
     const int formation = kind <= 2 ? g.Next(6) : 5;
@@ -64,7 +65,11 @@ std::vector<TPlaced> ModelWave(uint32_t seed, int cycle, int* formationOut = nul
 
 TEST_F(Enemies, WavesComeOnTheirDrawWhileFewShipsFly)
 {
-    struct Row { uint8_t Stage; int Flying; bool Comes; };
+    struct Row {
+        uint8_t Stage;
+        int Flying;
+        bool Comes;
+    };
     const uint32_t seed = FindSeed([](TLcg& g) { return g.Next(15) == 3; });
     for (const Row& r : {Row{1, 0, true}, Row{1, 1, false}, Row{2, 0, true}, Row{2, 4, true}, Row{2, 5, false},
                          Row{11, 1, true}}) {
@@ -90,7 +95,10 @@ TEST_F(Enemies, WavesComeOnTheirDrawWhileFewShipsFly)
 
 TEST_F(Enemies, WavesFollowTheirDrawsExactly)
 {
-    struct Row { uint8_t Stage; int Cycle; };
+    struct Row {
+        uint8_t Stage;
+        int Cycle;
+    };
     int seenFormations[6] = {};
     bool singleAbove2 = true;
     for (const Row& r : {Row{1, 1}, Row{3, 3}, Row{10, 10}}) {
@@ -131,7 +139,9 @@ TEST_F(Enemies, FormationCornerCases)
     RandSeed = seed;
     Game->Engine->SpawnWave();
     TLcg g{seed};
-    for (int i = 0; i < 4; ++i) g.Next(i == 0 ? 100 : i == 1 ? 3 : i == 2 ? 4 : 6);
+    for (int i = 0; i < 4; ++i) g.Next(i == 0 ? 100 : i == 1 ? 3
+                                                  : i == 2   ? 4
+                                                             : 6);
     const int16_t y = static_cast<int16_t>(g.Next(400));
     ASSERT_EQ(CountEnemies(), 3);
     EXPECT_EQ(Game->Engine->Enemies[0]->X, -62);
@@ -162,7 +172,12 @@ TEST_F(Enemies, MovementPatterns)
     StartPlay();
     Game->Ship->X = 0;
     Game->Ship->Y = 500;
-    struct Row { uint8_t Pattern; int16_t X, Y; int16_t X1, Y1; int8_t DX1; };
+    struct Row {
+        uint8_t Pattern;
+        int16_t X, Y;
+        int16_t X1, Y1;
+        int8_t DX1;
+    };
     // clang-format off
     const Row rows[] = {
         {0, 300, 10, 300, 12, 2},
@@ -202,7 +217,11 @@ TEST_F(Enemies, AcrossShipsAboveTheTopSinkUntilTheyCanBeShot)
     StartPlay();
     Game->Ship->X = 0;
     Game->Ship->Y = 500;
-    struct Row { uint8_t Kind, Pattern; int16_t Y; int16_t YAfter; };
+    struct Row {
+        uint8_t Kind, Pattern;
+        int16_t Y;
+        int16_t YAfter;
+    };
     // clang-format off
     const Row rows[] = {
         {0, 1, -31, -11}, // drawn y 0, one row above: 28 tall
@@ -265,7 +284,10 @@ TEST_F(Enemies, FallenShipsAreRemovedBelow601)
 
 TEST_F(Enemies, RammingCostsTheLowBitsOfWhatTheEnemyHadLeft)
 {
-    struct Row { int16_t Armor; int16_t EnergyAfter, ArmorAfter; };
+    struct Row {
+        int16_t Armor;
+        int16_t EnergyAfter, ArmorAfter;
+    };
     for (const Row& r : {Row{0, 114, 0}, Row{62, 119, 57}}) {
         StartPlay();
         Game->Engine->LastSpawnCheck = P.Clock.Now;
@@ -315,7 +337,12 @@ TEST_F(Enemies, DestroyedShipsDoNotRam)
 
 TEST_F(Enemies, DestroyedShipScoresExplodesAndMayDropABonus)
 {
-    struct Row { uint8_t Kind; int32_t Score; uint8_t HitKind; bool Bonus; };
+    struct Row {
+        uint8_t Kind;
+        int32_t Score;
+        uint8_t HitKind;
+        bool Bonus;
+    };
     for (const Row& r : {Row{0, 10, 3, true}, Row{6, 50, 3, false}, Row{4, 50, 4, true}, Row{8, 30, 5, false},
                          Row{2, 30, 5, false}}) {
         StartPlay();
@@ -345,7 +372,10 @@ TEST_F(Enemies, DestroyedShipScoresExplodesAndMayDropABonus)
 
 TEST_F(Enemies, AsteroidsDriftTowardsTheMiddle)
 {
-    struct Row { int16_t X; int Sign; };
+    struct Row {
+        int16_t X;
+        int Sign;
+    };
     for (const Row& r : {Row{401, -1}, Row{400, 1}, Row{50, 1}, Row{749, -1}}) {
         const uint32_t seed = FindSeed([&](TLcg& g) { g.Next(2); return g.Next(700) + 50 == r.X; });
         TLcg g{seed};
@@ -392,7 +422,11 @@ TEST_F(Enemies, AsteroidsLeaveTheArea)
     StartPlay();
     Game->Ship->X = 0;
     Game->Ship->Y = 500;
-    struct Row { int16_t X, Y, DX, DY; int8_t HitPoints; bool Stays; };
+    struct Row {
+        int16_t X, Y, DX, DY;
+        int8_t HitPoints;
+        bool Stays;
+    };
     for (const Row& r : {Row{799, 100, 1, 4, 5, true}, Row{800, 100, 1, 4, 5, false}, Row{-8, 100, -2, 4, 5, true},
                          Row{-9, 100, -2, 4, 5, false}, Row{400, 596, 1, 4, 5, true}, Row{400, 597, 1, 4, 5, false},
                          Row{400, 100, 1, 4, 0, false}}) {
@@ -408,7 +442,11 @@ TEST_F(Enemies, AsteroidsLeaveTheArea)
 
 TEST_F(Enemies, BossRamCostsTheLowBitsOfItsHitPoints)
 {
-    struct Row { uint8_t Kind; int16_t Armor; int16_t EnergyAfter, ArmorAfter; };
+    struct Row {
+        uint8_t Kind;
+        int16_t Armor;
+        int16_t EnergyAfter, ArmorAfter;
+    };
     for (const Row& r : {Row{2, 0, 124 - 184, 0}, Row{2, 62, 124 - 92, 62 - 92}, Row{0, 0, 124 - 232, 0},
                          Row{1, 62, 124 - 104, 62 - 104}}) {
         Game->Ship->X = 380;
@@ -444,7 +482,8 @@ TEST_F(Enemies, BossWaitsAboveFollowsTheShipAndSwitchesGuns)
         boss.Move();
         EXPECT_EQ(boss.VerticalSpeed, speed);
         EXPECT_EQ(boss.Y, y0 + speed); // above the top it always sinks
-        EXPECT_EQ(boss.X, x0 + (aim > x0 ? 1 : aim < x0 ? -1 : 0));
+        EXPECT_EQ(boss.X, x0 + (aim > x0 ? 1 : aim < x0 ? -1
+                                                        : 0));
         EXPECT_EQ(boss.Gun->Pattern, second ? 10 : 9);
         EXPECT_EQ(boss.Gun->RateKind, boss.Gun->Pattern);
         EXPECT_EQ(RandSeed, g.Seed);
@@ -455,7 +494,10 @@ TEST_F(Enemies, BossWaitsAboveFollowsTheShipAndSwitchesGuns)
 
 TEST_F(Enemies, DestroyedBossAdvancesTheStageWithTheExplosionsThatFit)
 {
-    struct Row { int Taken; int Explosions; };
+    struct Row {
+        int Taken;
+        int Explosions;
+    };
     for (const Row& r : {Row{0, 10}, Row{15, 5}, Row{20, 0}}) {
         Game->Stage = 3;
         Game->SubStage = 3;

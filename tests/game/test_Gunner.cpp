@@ -26,7 +26,10 @@ std::vector<TShotSeen> ShotsOf(const TGunner& gun)
 
 TEST_F(Guns, HeldFireLeavesAVolleyOnlyAfterTheMinimumInterval)
 {
-    struct Row { uint8_t Gun; uint32_t Interval; };
+    struct Row {
+        uint8_t Gun;
+        uint32_t Interval;
+    };
     for (const Row& r : {Row{0, 400}, Row{8, 150}, Row{1, 500}, Row{3, 300}, Row{5, 300}}) {
         int16_t x = 100, y = 300;
         TGunner gun(Game.get(), r.Gun, r.Gun, true, x, y);
@@ -89,7 +92,10 @@ TEST_F(Guns, VolleyPatternsPlaceTheirShots)
 
 TEST_F(Guns, OnlyShotsLeavingTheAreaAreCountedOff)
 {
-    struct Row { float X, Y; bool Kept; };
+    struct Row {
+        float X, Y;
+        bool Kept;
+    };
     // clang-format off
     const Row rows[] = {
         {400, 598.0f, true}, {400, 598.5f, false}, {400, 0.0f, true}, {400, -0.01f, false},
@@ -123,7 +129,13 @@ TEST_F(Guns, EveryShotStrikesWithTheBoxOfItsOwnKind)
     Game->Ship->Y = 450;
     Game->Engine->LastSpawnCheck = P.Clock.Now;
     TEnemyShip* target = AddEnemy(0, 1, 400, 200); // 59 x 28
-    struct Row { const char* What; bool Player; uint8_t Pattern, Kind; int16_t X, Y; bool Struck; };
+    struct Row {
+        const char* What;
+        bool Player;
+        uint8_t Pattern, Kind;
+        int16_t X, Y;
+        bool Struck;
+    };
     const Row rows[] = {
         {"kind 13 overlapping by one", false, 14, 13, 300 - 49, 470, true},
         {"kind 13 touching", false, 14, 13, 300 - 50, 470, false},

@@ -4,7 +4,11 @@ using Ship = GameTest;
 
 TEST_F(Ship, DamageIsHalvedByArmourAndLosesTheOddRemainder)
 {
-    struct Row { int16_t Armor; uint8_t Amount; int16_t ArmorAfter, EnergyAfter; };
+    struct Row {
+        int16_t Armor;
+        uint8_t Amount;
+        int16_t ArmorAfter, EnergyAfter;
+    };
     // clang-format off
     const Row rows[] = {
         {0, 11, 0, 113}, {3, 11, -2, 119}, {62, 10, 57, 119}, {62, 1, 62, 124}, {0, 255, 0, -131},
@@ -68,7 +72,7 @@ INSTANTIATE_TEST_SUITE_P(
                       TMoveCase{"mouseFarLeft", {}, -5000, 0, -6, 0, 1},
                       TMoveCase{"mouseOneRight", {}, 1, 0, 6, 0, 3},
                       TMoveCase{"mouseDownKeyDown", {208}, 0, 300, 0, 0, 2}, // the ship is at the bottom
-                      TMoveCase{"mouseUpKeyUp", {200}, 0, -1, 0, -6, 2},    // no adding up
+                      TMoveCase{"mouseUpKeyUp", {200}, 0, -1, 0, -6, 2},     // no adding up
                       TMoveCase{"keyLeftMouseRight", {203}, 70, 0, -6, 0, 1}),
     [](const auto& info) { return std::string(info.param.Name); });
 
@@ -89,7 +93,12 @@ TEST_F(Ship, TiltLeansOneFramePerFrameAndSnapsBack)
 TEST_F(Ship, BlockedMovesAtTheEdgesGiveTheLayersTheirShiftBack)
 {
     StartPlay();
-    struct Row { int16_t X; uint8_t Key; int16_t XAfter; int NearShift; };
+    struct Row {
+        int16_t X;
+        uint8_t Key;
+        int16_t XAfter;
+        int NearShift;
+    };
     for (const Row& r : {Row{0, 203, 0, 0}, Row{3, 203, 0, 0}, Row{734, 205, 734, 0}, Row{732, 205, 734, 0},
                          Row{6, 203, 0, 2}, Row{728, 205, 734, -2}}) {
         Game->Ship->X = r.X;
@@ -245,7 +254,10 @@ TEST_F(Ship, HudBarsShowEnergyAndArmour)
         }
     GameSheets[SheetEnergyBar] = energy;
     GameSheets[SheetArmorBar] = armour;
-    struct Row { int16_t Energy, Armor; int EnergyTop, ArmorTop; };
+    struct Row {
+        int16_t Energy, Armor;
+        int EnergyTop, ArmorTop;
+    };
     for (const Row& r : {Row{124, 62, 330, 330}, Row{1, 1, 453, 452}, Row{0, 0, 454, 454}, Row{-5, -2, 454, 454},
                          Row{60, 10, 394, 434}}) {
         BackBuffer->Blt(nullptr, nullptr, nullptr, DDBLT_COLORFILL, 0);
@@ -277,7 +289,14 @@ TEST_F(Ship, HudMarkerIconsAndWeaponIconSitAtTheirPlaces)
     skull->Blt(nullptr, nullptr, nullptr, DDBLT_COLORFILL, 0xBB);
     MenuSheets[SheetLevelMarker] = marker;
     MenuSheets[SheetMegaSkullIcon] = skull;
-    struct Row { uint8_t Stage; uint32_t Distance; int MarkerY; uint8_t Gun; int IconSheet; int IconY; };
+    struct Row {
+        uint8_t Stage;
+        uint32_t Distance;
+        int MarkerY;
+        uint8_t Gun;
+        int IconSheet;
+        int IconY;
+    };
     for (const Row& r : {Row{1, 0, 245, 0, 59, 518}, Row{1, 10000, 55, 1, 56, 518}, Row{2, 15000, 55, 3, 57, 518},
                          Row{1, 5000, 150, 8, 55, 518}, Row{3, 50, 245, 5, 58, 508}, Row{1, 1250, 221, 2, -1, 0}}) {
         BackBuffer->Blt(nullptr, nullptr, nullptr, DDBLT_COLORFILL, 0);

@@ -120,7 +120,8 @@ protected:
                 if (e) {
                     shots(*e->Gun);
                     const int ey = e->Y + (e->Pattern == 1 ? 0 : 2 * k);
-                    const int ex = e->X + (e->Pattern == 1 ? e->DX * k : e->Pattern == 3 ? 2 * k : 0);
+                    const int ex = e->X + (e->Pattern == 1 ? e->DX * k : e->Pattern == 3 ? 2 * k
+                                                                                         : 0);
                     if (Collide(Bounds(ex, ey, EnemySize[e->Kind].W, EnemySize[e->Kind].H), ship))
                         danger += weight;
                 }
@@ -140,7 +141,8 @@ protected:
             }
             for (const auto& a : g.Asteroids)
                 if (a && Collide(Bounds(a->X + a->DX * k, a->Y + a->DY * k, AsteroidSize[a->Kind].W,
-                                        AsteroidSize[a->Kind].H), ship))
+                                        AsteroidSize[a->Kind].H),
+                                 ship))
                     danger += weight;
         }
         return danger;
@@ -338,7 +340,11 @@ TEST_F(Replay, LongScriptedGameMeetsEveryKindAndEndsInTheRecordedState)
     TMet met;
     uint8_t phaseBefore = 0;
     int bossBefore = -1;
-    struct TBonusSeen { const TBonus* Ptr; int Kind; int16_t Y; };
+    struct TBonusSeen {
+        const TBonus* Ptr;
+        int Kind;
+        int16_t Y;
+    };
     std::vector<TBonusSeen> bonusesBefore;
     const TEndState end = Play(
         seed, frames,

@@ -7,7 +7,10 @@ using Shots = GameTest;
 
 TEST(Collision, TouchingEdgesDoNotCollide)
 {
-    struct Row { TRect A, B; bool Hit; };
+    struct Row {
+        TRect A, B;
+        bool Hit;
+    };
     // clang-format off
     const Row rows[] = {
         {Bounds(0, 0, 10, 10), Bounds(10, 0, 10, 10), false},  // touching on the right
@@ -27,7 +30,9 @@ TEST(Collision, TouchingEdgesDoNotCollide)
 
 TEST(HitKinds, FollowTheHitType)
 {
-    struct Row { uint8_t Type, Kind; };
+    struct Row {
+        uint8_t Type, Kind;
+    };
     for (const Row& r : {Row{0, 0}, Row{1, 1}, Row{2, 2}, Row{3, 0}, Row{8, 2}, Row{9, 3}, Row{11, 5}, Row{13, 4},
                          Row{15, 3}, Row{17, 5}, Row{18, 0}, Row{255, 0}})
         EXPECT_EQ(THit::KindOfType(r.Type), r.Kind) << int(r.Type);
@@ -55,7 +60,11 @@ TEST_F(Shots, HitStartsAfterItsDelayAndShowsSixteenFrames)
 
 TEST_F(Shots, ShotMotionFollowsTheAngle)
 {
-    struct Row { double Angle; uint8_t Kind; float DX, DY; };
+    struct Row {
+        double Angle;
+        uint8_t Kind;
+        float DX, DY;
+    };
     // clang-format off
     const Row rows[] = {
         {0.0, 0, 0.0f, 10.0f},            // falls straight down
@@ -75,7 +84,10 @@ TEST_F(Shots, ShotMotionFollowsTheAngle)
 TEST_F(Shots, ShotsRoundHalvesToEven)
 {
     TPulya s(0, 0, 0, 0.0);
-    struct Row { float V; int16_t R; };
+    struct Row {
+        float V;
+        int16_t R;
+    };
     for (const Row& r : {Row{0.5f, 0}, Row{1.5f, 2}, Row{2.5f, 2}, Row{2.51f, 3}, Row{-0.5f, 0}, Row{-1.5f, -2}}) {
         s.X = r.V;
         EXPECT_EQ(s.RoundX(), r.R) << r.V;
@@ -84,7 +96,10 @@ TEST_F(Shots, ShotsRoundHalvesToEven)
 
 TEST_F(Shots, ShotAnimationCyclesThroughItsFrames)
 {
-    struct Row { uint8_t Kind; int Frames; };
+    struct Row {
+        uint8_t Kind;
+        int Frames;
+    };
     for (const Row& r : {Row{10, 5}, Row{6, 8}, Row{9, 8}, Row{0, 2}, Row{3, 1}}) {
         TPulya s(r.Kind, 400, 300, 0.0);
         int maxFrame = 0;
@@ -115,7 +130,7 @@ TEST_F(Shots, BonusFallsAndAnimatesThroughEightFrames)
     EXPECT_EQ(bonus.Y, 100 + 40 * 3);
     EXPECT_EQ(maxFrame, 7);
     bonus.Y = 597;
-    EXPECT_TRUE(bonus.UpdateAndDraw(BackBuffer)); // at 600 it is still there
+    EXPECT_TRUE(bonus.UpdateAndDraw(BackBuffer));  // at 600 it is still there
     EXPECT_FALSE(bonus.UpdateAndDraw(BackBuffer)); // at 603 it has fallen out
     EXPECT_EQ(bonus.Y, 603);
 }
@@ -148,7 +163,10 @@ TEST_F(Shots, CaughtBonusesApplyTheirEffect)
 
 TEST_F(Shots, LifeBarIsAsWideAsItsOwnerAtFullHitPoints)
 {
-    struct Row { int16_t Width; int32_t Start, Now, Bar; };
+    struct Row {
+        int16_t Width;
+        int32_t Start, Now, Bar;
+    };
     for (const Row& r : {Row{75, 50, 50, 75}, Row{75, 50, 20, 30}, Row{59, 10, 10, 59}, Row{150, 1000, 995, 149},
                          Row{225, 3000, 1, 0}}) {
         int16_t x = 0, y = 0;
@@ -185,7 +203,11 @@ TEST_F(Shots, PlayerShotsAreDrawnFromTheUpsideDownSheetsFrameByFrame)
         }
     FlippedShotSheets[0] = flipped;
     GameSheets[SheetShot] = normal;
-    struct Row { bool Player; uint32_t Advance; uint32_t Color; };
+    struct Row {
+        bool Player;
+        uint32_t Advance;
+        uint32_t Color;
+    };
     for (const Row& r : {Row{true, 0, 0xFF0000u}, Row{true, 201, 0x00FF00u}, Row{false, 0, 0x0000FFu},
                          Row{true, 200, 0xFF0000u}}) {
         BackBuffer->Blt(nullptr, nullptr, nullptr, DDBLT_COLORFILL, 0);

@@ -30,7 +30,10 @@ TEST_F(Sounds, TheStageTitleBeginsWithItsSound)
 
 TEST_F(Sounds, EveryShotOfAVolleySoundsAtItsStart)
 {
-    struct Row { uint8_t Gun; V Effects; };
+    struct Row {
+        uint8_t Gun;
+        V Effects;
+    };
     // clang-format off
     const Row rows[] = {
         {0, {Laser_1}}, {1, {Rocket, Rocket, Rocket}}, {3, {Rocket}}, {5, {Plasma, Plasma}}, {8, {Laser_1}},
@@ -78,7 +81,10 @@ TEST_F(Sounds, SpecialWeaponsSoundOncePerRocket)
 
 TEST_F(Sounds, TheLastShipLostStopsTheMusicAndTheEndBringsTheMenuMusic)
 {
-    struct Row { bool MusicOn; bool MenuMusic; };
+    struct Row {
+        bool MusicOn;
+        bool MenuMusic;
+    };
     for (const Row& r : {Row{true, true}, Row{false, false}}) {
         GameOptions.MusicOn = r.MusicOn;
         GameState = StatePlaying;

@@ -292,7 +292,11 @@ TEST_F(World, CommandShipExplosionsDrawTheirYBeforeTheirX)
 TEST_F(World, CommandShipAimsItsCentreAtTheShipsCentre)
 {
     // The aim is ship x + 32 - width div 2; the command ship steps one pixel to it.
-    struct Row { uint8_t Kind; int16_t ShipX; int16_t XAfter; };
+    struct Row {
+        uint8_t Kind;
+        int16_t ShipX;
+        int16_t XAfter;
+    };
     // clang-format off
     const Row rows[] = {
         {0, 300 + 75 - 32, 300}, {0, 300 + 75 - 32 + 1, 301}, {0, 300 + 75 - 32 - 1, 299},
@@ -314,7 +318,12 @@ TEST_F(World, CommandShipAimsItsCentreAtTheShipsCentre)
 
 TEST_F(World, CommandShipTurnsBelow350AndAboveTheTop)
 {
-    struct Row { int16_t Y; uint8_t Dir; uint8_t DirAfter; int16_t YAfter; };
+    struct Row {
+        int16_t Y;
+        uint8_t Dir;
+        uint8_t DirAfter;
+        int16_t YAfter;
+    };
     // clang-format off
     const Row rows[] = {
         {349, 0, 0, 351}, {350, 0, 0, 352}, {351, 0, 1, 349}, {352, 1, 1, 350},
@@ -349,7 +358,11 @@ TEST_F(World, AHitDrawsTheFrameBeforeItsStepAndNothingOnItsFirstStep)
     }
     TSurface* saved = GameSheets[SheetHit];
     GameSheets[SheetHit] = sheet;
-    struct Row { int8_t Start; bool Step; int Drawn; }; // Drawn: the frame drawn, or -1 for none
+    struct Row {
+        int8_t Start;
+        bool Step;
+        int Drawn;
+    }; // Drawn: the frame drawn, or -1 for none
     // clang-format off
     const Row rows[] = {
         {-1, true, -1},  // the step from -1 to 0: the frame before it does not exist
@@ -383,7 +396,11 @@ TEST_F(World, HudMarkerRoundsHalvesToEvenWithItsOwnFactor)
 {
     // 245 - round(distance x 0.038 / (stage + 1)); rows where a factor of
     // 0.0381, or rounding halves up, would put the marker elsewhere.
-    struct Row { uint8_t Stage; uint32_t Distance; int32_t Y; };
+    struct Row {
+        uint8_t Stage;
+        uint32_t Distance;
+        int32_t Y;
+    };
     const Row rows[] = {
         {1, 184, 242},  // 3.496: 3 (0.0381 gives 3.5052: 4)
         {1, 289, 240},  // 5.491

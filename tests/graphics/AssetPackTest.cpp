@@ -94,7 +94,7 @@ struct TEntryCase {
     const char* Name;
     std::function<std::vector<uint8_t>()> Pack;
     int Entry;
-    int ExpectedEntry;      // whose picture comes back (-1: an error)
+    int ExpectedEntry; // whose picture comes back (-1: an error)
     const char* Error;
 };
 

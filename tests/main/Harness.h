@@ -37,8 +37,8 @@ inline uint32_t GameSheetColor(int sheet) { return PackColor(sheet); }
 inline const std::string& HarnessPackPath();
 
 struct THarnessOptions {
-    bool Windowed = true;    // the display mode the first run starts in
-    bool Create = true;      // run the window's creation at once
+    bool Windowed = true; // the display mode the first run starts in
+    bool Create = true;   // run the window's creation at once
 };
 
 class THarness {
@@ -112,9 +112,9 @@ inline std::string SolidBmp(int32_t w, int32_t h, uint32_t rgb)
     Put32(b, dataSize);
     Put32(b, 2835);
     Put32(b, 2835);
-    Put32(b, 1);   // colours in the palette
+    Put32(b, 1); // colours in the palette
     Put32(b, 0);
-    Put32(b, rgb & 0x00FFFFFF);   // blue, green, red, 0
+    Put32(b, rgb & 0x00FFFFFF); // blue, green, red, 0
     b.append(dataSize, '\0');
     return b;
 }

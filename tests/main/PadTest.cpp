@@ -99,7 +99,7 @@ TEST(Pad, AWindowInTheBackgroundTakesNothingFromThePad)
 struct TWorld {
     int32_t X, Y, Bank, Score, Shots, Energy;
     uint32_t Seed;
-    std::vector<int> Sounds;   // every effect played, in order
+    std::vector<int> Sounds; // every effect played, in order
     bool operator==(const TWorld&) const = default;
 };
 
@@ -130,7 +130,7 @@ TWorld Fly(bool withPad)
                 h.P.Keyboard.Press(k);
         for (int i = 0; i < s.Frames; ++i) {
             h.Frame();
-            h.P.Mixer.FinishAll();   // every effect is heard to its end
+            h.P.Mixer.FinishAll(); // every effect is heard to its end
         }
     }
     const TGame& g = *CurrentGame;
@@ -237,7 +237,7 @@ TEST(Pad, TextFieldsAreConfirmedOrCancelledButNeverTyped)
     GameState = StateNameEntry;
     NameEdit->Text = "Ann";
     NameEdit->Length = 3;
-    h.Key('B');   // the field takes letters and Backspace from the keys
+    h.Key('B'); // the field takes letters and Backspace from the keys
     ASSERT_EQ(NameEdit->Text, "AnnB");
     h.Key(VK_BACK);
     ASSERT_EQ(NameEdit->Text, "Ann");
@@ -251,7 +251,7 @@ TEST(Pad, TextFieldsAreConfirmedOrCancelledButNeverTyped)
     OptionsMenu->Selected = 3;
     CountryEdit->Text = "Norway";
     CountryEdit->Length = 6;
-    h.Press(PadA);   // the country field opens for typing
+    h.Press(PadA); // the country field opens for typing
     ASSERT_TRUE(CountryEdit->Editing);
     for (TPadButton b : {PadX, PadY, PadRightTrigger}) {
         h.Press(b);
@@ -313,7 +313,7 @@ TEST(Pad, APressAMenuTookHoldsNothingInTheGameUntilLetGo)
             ASSERT_EQ(GameState, StatePlaying);
         } else {
             ASSERT_TRUE(YesNoDialog->FirstSelected);
-            GameState = StatePlaying;   // as if No were then chosen with the keys
+            GameState = StatePlaying; // as if No were then chosen with the keys
         }
         for (int i = 0; i < 5; ++i) {
             h.Frame();
@@ -529,11 +529,11 @@ TEST_F(VirtualPadGame, AHeldDirectionRepeatsInTheMenus)
     First->Button(SDL_CONTROLLER_BUTTON_DPAD_DOWN, true);
     H.Frame();
     EXPECT_EQ(MainMenuButtons->Selected, 1) << "the press";
-    H.Frames(24);   // 384 ms
+    H.Frames(24); // 384 ms
     EXPECT_EQ(MainMenuButtons->Selected, 1) << "no repeat before the delay";
-    H.Frames(7);    // 496 ms: the first repeat at 400, the second at 500 is not yet due
+    H.Frames(7); // 496 ms: the first repeat at 400, the second at 500 is not yet due
     EXPECT_EQ(MainMenuButtons->Selected, 2);
-    H.Frames(6);    // 592 ms
+    H.Frames(6); // 592 ms
     EXPECT_EQ(MainMenuButtons->Selected, 3);
     First->Button(SDL_CONTROLLER_BUTTON_DPAD_DOWN, false);
     H.Frames(40);

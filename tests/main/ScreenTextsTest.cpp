@@ -261,7 +261,8 @@ TEST(ScreenTexts, EveryTextIsWhereTheLayoutPutsIt)
             std::string table;
             for (const auto& t : drawn)
                 table += "      R\"(" + t + ")\",\n";
-            ADD_FAILURE() << screen.Name << " draws:\n" << table;
+            ADD_FAILURE() << screen.Name << " draws:\n"
+                          << table;
         }
     }
 }

@@ -14,7 +14,13 @@
 
 namespace {
 
-enum class W { None, MainMenu, HighScores, Help, Options, YesNo, OkCancel };
+enum class W { None,
+               MainMenu,
+               HighScores,
+               Help,
+               Options,
+               YesNo,
+               OkCancel };
 
 struct ChoiceCase {
     const char* Name;
@@ -426,7 +432,7 @@ unsigned DrivenIn(THarness& h, int32_t state)
 {
     for (TDDBtnCollection* list : {MainMenuButtons, HighScoreButtons, HelpButtons})
         list->SetSelected(0);
-    OptionsMenu->Selected = 1;   // Down goes to the sound, which Right then only switches
+    OptionsMenu->Selected = 1; // Down goes to the sound, which Right then only switches
     YesNoDialog->FirstSelected = OkCancelDialog->FirstSelected = true;
     for (TDDEdit* field : {CountryEdit, NameEdit}) {
         field->Text.clear();

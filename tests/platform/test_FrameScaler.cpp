@@ -39,13 +39,13 @@ TEST(FrameScaler, PictureIsTheLargestCentredFourByThreeArea)
         {800, 600, {0, 0, 800, 600}},
         {1600, 1200, {0, 0, 1600, 1200}},
         {1024, 768, {0, 0, 1024, 768}},
-        {1366, 768, {171, 0, 1024, 768}},   // wide: bars left and right, the odd pixel on the right
-        {1280, 1024, {0, 32, 1280, 960}},   // tall: bars above and below
+        {1366, 768, {171, 0, 1024, 768}}, // wide: bars left and right, the odd pixel on the right
+        {1280, 1024, {0, 32, 1280, 960}}, // tall: bars above and below
         {3840, 2160, {480, 0, 2880, 2160}},
         {1920, 1080, {240, 0, 1440, 1080}},
         {2560, 1440, {320, 0, 1920, 1440}},
-        {801, 601, {0, 0, 801, 600}},       // 801 * 3 / 4 = 600.75: cut down, bar of one row below
-        {640, 480, {0, 0, 640, 480}},       // smaller than the frame: scaled down
+        {801, 601, {0, 0, 801, 600}}, // 801 * 3 / 4 = 600.75: cut down, bar of one row below
+        {640, 480, {0, 0, 640, 480}}, // smaller than the frame: scaled down
         {0, 0, {0, 0, 0, 0}},
     };
     for (const auto& c : cases)

@@ -179,7 +179,7 @@ TEST_F(SdlAppTest, KeysArriveAsVirtualKeyCodesWithAltAndRepeats)
                           Key(SDLK_DOWN, SDL_SCANCODE_DOWN, KMOD_NONE, 1), Key(SDLK_UNKNOWN, SDL_SCANCODE_UNKNOWN)},
                          r);
     EXPECT_EQ(log, (std::vector<std::string>{"key 123", "key 13 alt", "key 18 alt", "key 16", "key 89", "key 40",
-                                              "key 40"}));
+                                             "key 40"}));
 }
 
 TEST_F(SdlAppTest, MouseEventsReachTheWindowAndTheDevice)

@@ -7,8 +7,8 @@ namespace {
 
 struct TTickCase {
     uint64_t ElapsedMs;
-    uint32_t Ticks;        // GetTickCount
-    uint32_t UntilNextMs;  // the message loop's wait
+    uint32_t Ticks;       // GetTickCount
+    uint32_t UntilNextMs; // the message loop's wait
 };
 
 // clang-format off

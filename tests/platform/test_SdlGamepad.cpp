@@ -78,16 +78,16 @@ TEST(PadPresses, DirectionsRepeatLikeAHeldKey)
     RunSteps("held down", {{Down, 1000, {PadDown}},
                            {Down, 1016, {}},
                            {Down, 1399, {}},
-                           {Down, 1400, {PadDown}},   // the delay
+                           {Down, 1400, {PadDown}}, // the delay
                            {Down, 1450, {}},
-                           {Down, 1500, {PadDown}},   // then the interval
+                           {Down, 1500, {PadDown}}, // then the interval
                            {Down, 1600, {PadDown}},
                            {0, 1650, {}},
-                           {Down, 1700, {PadDown}},   // a new press starts a new delay
+                           {Down, 1700, {PadDown}}, // a new press starts a new delay
                            {Down, 2000, {}},
                            {Down, 2100, {PadDown}}});
     RunSteps("a stall", {{Left, 0, {PadLeft}},
-                         {Left, 3000, {PadLeft}},     // one repeat, not thirty
+                         {Left, 3000, {PadLeft}}, // one repeat, not thirty
                          {Left, 3099, {}},
                          {Left, 3100, {PadLeft}}});
     RunSteps("the tick count wraps", {{Up, 0xFFFFFF00u, {PadUp}},
@@ -152,8 +152,8 @@ protected:
 
 struct ControlCase {
     const char* Name;
-    int Button;          // an SDL controller button, or -1
-    int Axis;            // an SDL controller axis, or -1
+    int Button; // an SDL controller button, or -1
+    int Axis;   // an SDL controller axis, or -1
     int16_t Value;
     uint32_t Held;
 };
@@ -271,10 +271,10 @@ TEST_F(SdlGamepadTest, PressesComeFromEveryControllerAndDirectionsRepeat)
     second.Stick(0, -30000);
     Poll();
     EXPECT_EQ(Presses(), std::vector<TPadButton>{PadUp});
-    for (int i = 0; i < 24; ++i)   // 384 ms
+    for (int i = 0; i < 24; ++i) // 384 ms
         Poll();
     EXPECT_EQ(Presses(), std::vector<TPadButton>{});
-    Poll();                        // 400 ms: the repeat
+    Poll(); // 400 ms: the repeat
     EXPECT_EQ(Presses(), std::vector<TPadButton>{PadUp});
     second.Stick(0, 0);
     Poll();

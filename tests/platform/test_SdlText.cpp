@@ -68,7 +68,7 @@ TEST(SdlText, FontsAreOpenedOnceAndFilesReadOnce)
         text.DrawText(*s, 0, 0, "Warm up", f, 0x00FF00, TA_LEFT);
     const int opens = text.OpenCount();
     const int reads = text.FileReads();
-    EXPECT_EQ(reads, 1); // all three are Play Bold
+    EXPECT_EQ(reads, 1);     // all three are Play Bold
     EXPECT_EQ(opens, 1 + 3); // one measuring probe per face, one font per size
     for (int frame = 0; frame < 100; ++frame)
         for (const TFontSpec& f : specs) {

@@ -118,9 +118,9 @@ TEST(RecordFormat, DamageIsRefused)
     std::vector<uint8_t> trailing = good;
     trailing.insert(trailing.end() - 4, 0x00);
     std::vector<uint8_t> unknownKind = good;
-    unknownKind[19] = 0xA0;   // the first event's lead byte (after a 5-byte score): kind 10 does not exist
+    unknownKind[19] = 0xA0; // the first event's lead byte (after a 5-byte score): kind 10 does not exist
     TGameRecord past = EveryEvent();
-    past.Frames = 400000;     // an event in a frame the game never reached
+    past.Frames = 400000; // an event in a frame the game never reached
     TGameRecord tooLong = EveryEvent();
     tooLong.Frames = MaxFrames + 1;
     const TCase cases[] = {
@@ -215,19 +215,20 @@ protected:
         for (int f = 1; GameState == StatePlaying && f < 60000; ++f) {
             // The clock: mostly the next step, sometimes late, now and then a pause.
             const uint32_t r = Roll(100);
-            Clock.Step += r < 70 ? 1 : r < 97 ? 2 + Roll(3) : 150 + Roll(300);
+            Clock.Step += r < 70 ? 1 : r < 97 ? 2 + Roll(3)
+                                              : 150 + Roll(300);
             if (Roll(10) == 0)
                 Clock.StepAfterReads = 1 + static_cast<int>(Roll(12));
             if (r >= 97) {
                 GameRecorder.Note(TNote::Pause);
-                Random(7);   // whatever the shell draws meanwhile
+                Random(7); // whatever the shell draws meanwhile
             }
             if (Roll(500) == 0) {
                 GameRecorder.Note(TNote::DisplaySwitch);
-                Randomize();   // a display switch seeds the generator again
+                Randomize(); // a display switch seeds the generator again
             }
             if (f == quitAt && CurrentGame->Phase == PhasePlay)
-                CurrentGame->Phase = PhaseGameOver;   // "Exit game?" answered Yes
+                CurrentGame->Phase = PhaseGameOver; // "Exit game?" answered Yes
             if (f == quitAt && CurrentGame->Phase != PhaseGameOver)
                 ++quitAt;
 

@@ -81,7 +81,7 @@ std::string Database(const std::string& folder)
     if (!pg || !*pg)
         return folder + "/scores.db";
     PGconn* c = PQconnectdb(pg);
-    PQclear(PQexec(c, "TRUNCATE results, sessions RESTART IDENTITY"));   // fails harmlessly before the first server
+    PQclear(PQexec(c, "TRUNCATE results, sessions RESTART IDENTITY")); // fails harmlessly before the first server
     PQfinish(c);
     return pg;
 }
@@ -169,7 +169,7 @@ protected:
     {
         httplib::Client client("127.0.0.1", Server->Port());
         client.set_read_timeout(60, 0);
-        client.set_keep_alive(true);   // one connection, as the game's own client
+        client.set_keep_alive(true); // one connection, as the game's own client
         auto version = client.Get("/cgi/version.pl?version&prg=Zephyrion");
         EXPECT_TRUE(version && version->status == 200);
         if (!version)
@@ -260,7 +260,7 @@ TEST(WorldTableProof, ThePageShowsProvedResultsAndTheOthersOnlyWhenAskedMarked)
         bool Unverified;
         std::vector<std::string> Rows;
         int64_t Total;
-        int64_t FoundAt;   // 0: not found
+        int64_t FoundAt; // 0: not found
     };
     const TCase cases[] = {
         {"", "", false, {"BOB@1", "CARL@2"}, 2, 0},
@@ -434,7 +434,8 @@ TEST_F(RecordCheck, OtherRequestsAreServedWhileRecordsArePlayed)
     for (int i = 0; i < 8; ++i)
         senders.emplace_back([&] {
             const auto [status, text] = SendWithRecord(score, Bytes(genuine));
-            (status == 200 ? verified : status == 503 ? busy : other)++;
+            (status == 200 ? verified : status == 503 ? busy
+                                                      : other)++;
             if (status != 200 && status != 503)
                 ADD_FAILURE() << "a record answered " << status << " " << text;
         });

@@ -298,7 +298,7 @@ TEST_F(ServerLimits, SilentConnectionsDoNotHoldUpOthers)
 {
     TServerOptions o;
     o.Threads = 2;
-    o.IdleSeconds = 120;               // the silent ones stay for the whole test
+    o.IdleSeconds = 120; // the silent ones stay for the whole test
     o.MaxConnectionsPerClient = 100;
     Start(o);
     std::vector<int> silent;

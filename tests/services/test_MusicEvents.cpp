@@ -64,7 +64,7 @@ TEST_F(Music, AMissingModuleLeavesTheMusicSilent)
     EXPECT_EQ(fake.Music.Playing, 0u);
     fake.Music.Log.clear();
     StopMusic();
-    WatchMusic(StateModule(GameState));   // as the frame loop does
+    WatchMusic(StateModule(GameState)); // as the frame loop does
     EXPECT_TRUE(fake.Music.Log.empty()) << "nothing to free, nothing to watch";
 }
 
@@ -72,8 +72,8 @@ TEST_F(Music, WatcherRestartsTheStatesModuleWhenTheOrderWrapsToZero)
 {
     struct Case {
         int32_t State;
-        int32_t Last, Order;      // the order at the previous frame and now
-        const char* Reload;       // the module loaded afresh, or none
+        int32_t Last, Order; // the order at the previous frame and now
+        const char* Reload;  // the module loaded afresh, or none
         int32_t LastAfter;
     };
     // clang-format off
@@ -100,7 +100,7 @@ TEST_F(Music, WatcherRestartsTheStatesModuleWhenTheOrderWrapsToZero)
         GameState = c.State;
         LastMusicOrder = c.Last;
         fake.Music.Order = c.Order;
-        WatchMusic(StateModule(GameState));   // as the frame loop does
+        WatchMusic(StateModule(GameState)); // as the frame loop does
         std::vector<std::string> expected;
         if (c.Reload)
             expected.push_back(c.Reload);
@@ -115,13 +115,13 @@ TEST_F(Music, WatcherDoesNothingWithoutMusic)
 {
     LastMusicOrder = 5;
     fake.Music.Order = 0;
-    WatchMusic(StateModule(GameState));   // as the frame loop does
+    WatchMusic(StateModule(GameState)); // as the frame loop does
     EXPECT_TRUE(fake.Music.Log.empty());
     EXPECT_EQ(LastMusicOrder, 0);
     // Switched off in the options: the next module starts fresh, no stale wrap.
     PlayMusic("1.xm");
     fake.Music.Order = 0;
-    WatchMusic(StateModule(GameState));   // as the frame loop does
+    WatchMusic(StateModule(GameState)); // as the frame loop does
     EXPECT_EQ(fake.Music.Loaded.size(), 1u);
 }
 
@@ -152,7 +152,7 @@ TEST_F(Music, WatcherRestartsTheRealModulesOnceTheyHaveRunThrough)
             musicMs += fi.frame_time / 1000.0;
             for (; nextFrameMs <= musicMs; nextFrameMs += 1000.0 / 64) {
                 fake.Music.Order = fi.pos;
-                WatchMusic(StateModule(GameState));   // as the frame loop does
+                WatchMusic(StateModule(GameState)); // as the frame loop does
                 ++frames;
                 if (!fake.Music.Loaded.empty() && restartFrame < 0)
                     restartFrame = frames - 1;

@@ -243,8 +243,7 @@ TEST_F(OptionsFile, TextsSurviveASaveAndALoadByteForByte)
 
 TEST_F(OptionsFile, DamagedFilesLeaveTheStartValuesAndTheDefaultTableAndStayOnDisk)
 {
-    Bytes full = MakeFile(0, 0, 0, 0x41, "Norway", {{"Bob", 5}, {"Al", 4}, {"C", 3}, {"D", 2}, {"E", 1},
-                                                    {"F", 0}, {"G", -1}, {"H", -2}, {"I", -3}, {"J", -4}});
+    Bytes full = MakeFile(0, 0, 0, 0x41, "Norway", {{"Bob", 5}, {"Al", 4}, {"C", 3}, {"D", 2}, {"E", 1}, {"F", 0}, {"G", -1}, {"H", -2}, {"I", -3}, {"J", -4}});
     Bytes lyingLength = {0, 0, 0, 0x41, 200, 'a', 'b'};
     struct Case {
         const char* What;
@@ -353,8 +352,7 @@ TEST_F(OptionsFile, ClearedTableReachesTheFileOnlyWithTheNextSave)
 
 TEST_F(OptionsFile, NewResultsEnterBelowEqualScoresAndSortTheTable)
 {
-    const std::vector<Entry> outOfOrder = {{"a", 100}, {"b", 1000}, {"c", 500}, {"d", 500}, {"e", 900},
-                                           {"f", 50},  {"g", 700},  {"h", 500}, {"i", 2},   {"j", 3}};
+    const std::vector<Entry> outOfOrder = {{"a", 100}, {"b", 1000}, {"c", 500}, {"d", 500}, {"e", 900}, {"f", 50}, {"g", 700}, {"h", 500}, {"i", 2}, {"j", 3}};
     struct Case {
         const char* What;
         std::vector<Entry> Before;
@@ -402,8 +400,7 @@ TEST_F(OptionsFile, NewResultsEnterBelowEqualScoresAndSortTheTable)
 
 TEST_F(OptionsFile, ATableStoredOutOfOrderLoadsAsStored)
 {
-    const std::vector<Entry> stored = {{"a", 1}, {"b", 900}, {"c", 2}, {"d", 800}, {"e", 3},
-                                       {"f", 700}, {"g", 4}, {"h", 600}, {"i", 5}, {"j", -500}};
+    const std::vector<Entry> stored = {{"a", 1}, {"b", 900}, {"c", 2}, {"d", 800}, {"e", 3}, {"f", 700}, {"g", 4}, {"h", 600}, {"i", 5}, {"j", -500}};
     WriteFile(MakeFile(1, 1, 1, 123, "", stored));
     LoadConfig();
     EXPECT_EQ(TableInMemory(), stored);

@@ -59,7 +59,10 @@ TEST_F(SoundDevice, RefusesSettingsOutsideTheRangesAndBadWaves)
 {
     int buffer = Mixer->CreateBuffer(WaveImages[0].Data, WaveImages[0].Size);
     ASSERT_GE(buffer, 0);
-    struct Case { int32_t Pan, Volume; HRESULT PanResult, VolumeResult; };
+    struct Case {
+        int32_t Pan, Volume;
+        HRESULT PanResult, VolumeResult;
+    };
     const Case cases[] = {
         {-10000, -10000, DD_OK, DD_OK},
         {10000, 0, DD_OK, DD_OK},
@@ -98,8 +101,8 @@ TEST_F(SoundDevice, ModulesLoadPlayAndFree)
     Music->SongFree(menus);
     Music->SongFree(play);
     EXPECT_EQ(Music->SongGetOrder(play), 0);
-    Music->SongFree(play);   // twice: nothing happens
-    Music->SongPlay(menus);  // freed: nothing happens
+    Music->SongFree(play);  // twice: nothing happens
+    Music->SongPlay(menus); // freed: nothing happens
 }
 
 } // namespace

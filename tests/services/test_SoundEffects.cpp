@@ -49,7 +49,9 @@ TEST_F(SoundEffects, ListHoldsTheSevenNamedEffectsWithMainBuffers)
 
 TEST_F(SoundEffects, PanFollowsXAndVolumeFollowsY)
 {
-    struct Case { int32_t X, Y, Pan, Volume; };
+    struct Case {
+        int32_t X, Y, Pan, Volume;
+    };
     // clang-format off
     const Case cases[] = {
         {0, 0, -4000, -800},
@@ -106,7 +108,10 @@ TEST_F(SoundEffects, SwitchingSoundSetsEveryVolume)
 {
     for (int id = 0; id < EffectCount; ++id)
         PlaySoundEffect(200, 300 + id, id);
-    struct Step { bool On; int32_t Volume; };
+    struct Step {
+        bool On;
+        int32_t Volume;
+    };
     for (Step s : {Step{false, -10000}, Step{true, 0}, Step{false, -10000}}) {
         SetSoundOn(s.On);
         EXPECT_EQ(GameOptions.SoundOn, s.On);

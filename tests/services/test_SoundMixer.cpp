@@ -8,7 +8,10 @@ namespace {
 
 TEST(SoundMixer, DecibelVolumeAndPanBecomeChannelVolumeAndPanning)
 {
-    struct Case { int32_t Volume, Pan; TSdlGains Expected; };
+    struct Case {
+        int32_t Volume, Pan;
+        TSdlGains Expected;
+    };
     // clang-format off
     const Case cases[] = {
         {0, 0, {128, 255, 255}},

@@ -16,7 +16,13 @@ uint16_t U16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | p[1] << 8);
 
 TEST(SoundWaves, EachWaveHasItsFormatAndLength)
 {
-    struct Case { const char* Name; uint32_t Rate; uint16_t Bits; double Seconds; double Heard; };
+    struct Case {
+        const char* Name;
+        uint32_t Rate;
+        uint16_t Bits;
+        double Seconds;
+        double Heard;
+    };
     const Case cases[WaveImageCount] = {
         {"MenuClick", 8000, 8, 0.05, 0.3},
         {"Hit", 16000, 8, 1.05, 0.8},

@@ -129,7 +129,7 @@ TEST_F(SendResultTest, LeavesTheStateByTheVersionRequestAlone)
         const char* What;
         std::vector<std::pair<bool, std::string>> Answers;
         std::vector<std::string> Requests;
-        bool Sent;   // false: the player is asked to try again
+        bool Sent; // false: the player is asked to try again
     };
     // clang-format off
     const Case cases[] = {

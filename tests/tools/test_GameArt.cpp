@@ -270,13 +270,13 @@ int Brightest(uint32_t c) { return std::max({Channel(c, 16), Channel(c, 8), Chan
 bool WhiteHot(uint32_t c) { return Channel(c, 16) >= 235 && Channel(c, 8) >= 235 && Channel(c, 0) >= 215; }
 
 struct TShape {
-    int Area = 0;        // drawn pixels
-    int Outline = 0;     // steps from a drawn pixel to a transparent one
-    int Pieces = 0;      // separate groups of drawn pixels (touching corners join)
-    int White = 0;       // white-hot pixels
-    int Bright = 0;      // pixels with a channel at flame brightness
-    double Luma = 0;     // mean brightness of the drawn pixels
-    double Texture = 0;  // mean colour step between neighbouring drawn pixels
+    int Area = 0;       // drawn pixels
+    int Outline = 0;    // steps from a drawn pixel to a transparent one
+    int Pieces = 0;     // separate groups of drawn pixels (touching corners join)
+    int White = 0;      // white-hot pixels
+    int Bright = 0;     // pixels with a channel at flame brightness
+    double Luma = 0;    // mean brightness of the drawn pixels
+    double Texture = 0; // mean colour step between neighbouring drawn pixels
     // outline squared over the area, 1 for a circle drawn smooth (a pixel
     // disc scores about 1.6): ragged flames score far higher
     double Raggedness() const { return Area ? Outline * double(Outline) / (4 * 3.14159265 * Area) : 0; }

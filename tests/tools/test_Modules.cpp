@@ -23,7 +23,10 @@ std::vector<char> ReadFile(const std::string& path)
 
 TEST(Modules, EachModulePlaysAMinuteBeforeItLoopsAndIsHeard)
 {
-    struct Case { const char* File; int Channels; };
+    struct Case {
+        const char* File;
+        int Channels;
+    };
     for (const Case& c : {Case{"1.xm", 10}, Case{"2.xm", 12}}) {
         SCOPED_TRACE(c.File);
         TModuleMeasure m;
@@ -45,7 +48,8 @@ TEST(Modules, GeneratorsWriteTheSameBytesEveryTime)
     const std::string tools = std::string(ZEPHYRION_BINARY_DIR) + "/tools/sound/";
     const std::string out = testing::TempDir() + "zephyrion-again";
     ASSERT_EQ(std::system(("mkdir -p " + out + " && " + tools + "zephyrion-music " + out + " && " + tools +
-                           "zephyrion-waves " + out + "/Waves.cpp").c_str()),
+                           "zephyrion-waves " + out + "/Waves.cpp")
+                              .c_str()),
               0);
     for (const char* name : {"1.xm", "2.xm"}) {
         std::vector<char> built = ReadFile(SoundFolder + name);
@@ -62,7 +66,10 @@ TEST(Modules, DamagedOrMissingModulesDoNotLoad)
     std::vector<char> good = ReadFile(SoundFolder + "1.xm");
     ASSERT_FALSE(good.empty());
     const std::string path = testing::TempDir() + "damaged.xm";
-    struct Case { const char* What; std::vector<char> Bytes; };
+    struct Case {
+        const char* What;
+        std::vector<char> Bytes;
+    };
     std::vector<Case> cases = {
         {"empty", {}},
         {"header only", std::vector<char>(good.begin(), good.begin() + 60)},

@@ -30,10 +30,17 @@ TPicture FlattenOpaque(cairo_surface_t* canvas);
 class TArtRandom {
 public:
     explicit TArtRandom(uint32_t seed) : State(seed ? seed : 1u) {}
-    uint32_t Next() { State ^= State << 13; State ^= State >> 17; State ^= State << 5; return State; }
-    double Unit() { return (Next() & 0xFFFFFF) / double(0x1000000); }        // 0..1
+    uint32_t Next()
+    {
+        State ^= State << 13;
+        State ^= State >> 17;
+        State ^= State << 5;
+        return State;
+    }
+    double Unit() { return (Next() & 0xFFFFFF) / double(0x1000000); } // 0..1
     double Range(double a, double b) { return a + (b - a) * Unit(); }
     int Int(int n) { return n > 0 ? int(Next() % uint32_t(n)) : 0; }
+
 private:
     uint32_t State;
 };
@@ -45,8 +52,8 @@ void DrawLabel(cairo_t* cr, const std::string& text, double x, double y, double 
 double LabelWidth(cairo_t* cr, const std::string& text, double size, bool bold = true);
 
 // Pack entries: 0..59 game sheets, 60..101 menu sheets.
-TPicture DrawGameEntry(int entry);   // GameArt*.cpp
-TPicture DrawMenuEntry(int entry);   // MenuArt*.cpp
+TPicture DrawGameEntry(int entry); // GameArt*.cpp
+TPicture DrawMenuEntry(int entry); // MenuArt*.cpp
 
 // A 24-bit BMP file image of a picture.
 std::vector<uint8_t> EncodeBmp24(const TPicture& picture);

@@ -80,7 +80,11 @@ double LabelWidth(cairo_t* cr, const std::string& text, double size, bool bold)
     return e.x_advance;
 }
 
-static void Put16(std::vector<uint8_t>& v, uint16_t x) { v.push_back(x & 0xFF); v.push_back(x >> 8); }
+static void Put16(std::vector<uint8_t>& v, uint16_t x)
+{
+    v.push_back(x & 0xFF);
+    v.push_back(x >> 8);
+}
 static void Put32(std::vector<uint8_t>& v, uint32_t x)
 {
     for (int i = 0; i < 4; ++i)

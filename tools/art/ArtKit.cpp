@@ -174,7 +174,7 @@ void FlipVertically(cairo_t* cr, double height)
 }
 
 TCanvas::TCanvas(int width, int height) : Width(width), Height(height), Surface(NewCanvas(width, height)),
-    Cr(cairo_create(Surface))
+                                          Cr(cairo_create(Surface))
 {
     cairo_set_antialias(Cr, CAIRO_ANTIALIAS_BEST);
 }

@@ -63,6 +63,7 @@ public:
     // Every pixel kept (over black); never the transparent colour.
     TPicture Opaque();
     const int Width, Height;
+
 private:
     cairo_surface_t* Surface;
     cairo_t* Cr;

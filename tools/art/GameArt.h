@@ -11,15 +11,15 @@ TPicture DrawArmorStrip();
 TPicture DrawEnergyStrip();
 TPicture DrawPauseStripe();
 TPicture DrawFarLayer();
-TPicture DrawNearTile(int tile);                 // 0..4
+TPicture DrawNearTile(int tile); // 0..4
 TPicture DrawPlayerShipSheet();
-TPicture DrawEnemy(int kind);                    // 0..8
-TPicture DrawBoss(int kind);                     // 0..2
-TPicture DrawShotSheet(int kind);                // 0..14
-TPicture DrawAsteroidSheet(int kind);            // 0..1
-TPicture DrawHitSheet(int kind);                 // 0..5: 0..2 flashes, 3..5 explosions
-TPicture DrawBonusSheet(int kind);               // 0..8
-TPicture DrawWeaponIcon(int entry);              // 55..59
+TPicture DrawEnemy(int kind);         // 0..8
+TPicture DrawBoss(int kind);          // 0..2
+TPicture DrawShotSheet(int kind);     // 0..14
+TPicture DrawAsteroidSheet(int kind); // 0..1
+TPicture DrawHitSheet(int kind);      // 0..5: 0..2 flashes, 3..5 explosions
+TPicture DrawBonusSheet(int kind);    // 0..8
+TPicture DrawWeaponIcon(int entry);   // 55..59
 TPicture DrawUnusedEntry();
 
 // The player's warship, centred at (cx, top), nose up, 65 x 100 at scale 1.

@@ -15,7 +15,7 @@ namespace {
 class TWrappedNoise {
 public:
     TWrappedNoise(int cellsX, int cellsY, uint32_t seed) : CellsX(cellsX), CellsY(cellsY),
-        Values(size_t(cellsX) * cellsY)
+                                                           Values(size_t(cellsX) * cellsY)
     {
         TArtRandom rnd(seed);
         for (double& v : Values)
@@ -30,6 +30,7 @@ public:
         const double c = Cell(x0, y0 + 1), d = Cell(x0 + 1, y0 + 1);
         return (a + (b - a) * fx) * (1 - fy) + (c + (d - c) * fx) * fy;
     }
+
 private:
     static double Smooth(double t) { return t * t * (3 - 2 * t); }
     double Cell(int x, int y) const
@@ -63,6 +64,7 @@ public:
         }
         return sum / weight;
     }
+
 private:
     struct TLayer {
         TWrappedNoise Noise;
@@ -89,10 +91,10 @@ void Wrapped(int w, int h, double x, double y, double reach, F draw)
 TColor StarTint(TArtRandom& rnd)
 {
     const int t = rnd.Int(10);
-    if (t < 5) return TColor::Hex(0xE8F0FF);  // white-blue
-    if (t < 7) return TColor::Hex(0xA8C8FF);  // blue
-    if (t < 9) return TColor::Hex(0xFFF0C8);  // yellow
-    return TColor::Hex(0xFFB89A);             // red giant
+    if (t < 5) return TColor::Hex(0xE8F0FF); // white-blue
+    if (t < 7) return TColor::Hex(0xA8C8FF); // blue
+    if (t < 9) return TColor::Hex(0xFFF0C8); // yellow
+    return TColor::Hex(0xFFB89A);            // red giant
 }
 
 void DrawSparkle(cairo_t* cr, double x, double y, double len, const TColor& c, double alpha)
@@ -176,7 +178,10 @@ TPicture DrawFarLayer()
     TArtRandom rnd(0xFA11u);
     for (int i = 0; i < 6; ++i) {
         const double x = rnd.Range(0, s.Width), y = rnd.Range(0, s.Height);
-        if (density.At(x, y) < 0.55) { --i; continue; }
+        if (density.At(x, y) < 0.55) {
+            --i;
+            continue;
+        }
         const double r = rnd.Range(20, 45);
         const TColor c = i % 2 ? TColor::Hex(0x6A3CA0) : TColor::Hex(0x2A6A9A);
         Wrapped(s.Width, s.Height, x, y, r, [&](double px, double py) { RadialGlow(cr, px, py, r, c, 0.22); });

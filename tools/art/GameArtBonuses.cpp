@@ -10,8 +10,8 @@
 namespace {
 
 struct TBonusLook {
-    TColor Ring;        // the capsule's colour
-    const char* Label;  // letters on the gun capsules, empty for the others
+    TColor Ring;       // the capsule's colour
+    const char* Label; // letters on the gun capsules, empty for the others
 };
 
 const TBonusLook BonusLooks[9] = {
@@ -53,8 +53,7 @@ void PowerCell(cairo_t* cr, double x, double y, double k, const TColor& c)
         cairo_fill(cr);
     }
     // the bolt
-    PolyPath(cr, {{x + 2 * k, y - 10 * k}, {x - 4 * k, y + 1 * k}, {x, y + 1 * k}, {x - 2 * k, y + 11 * k},
-                  {x + 4.5 * k, y - 2 * k}, {x + 0.5 * k, y - 2 * k}});
+    PolyPath(cr, {{x + 2 * k, y - 10 * k}, {x - 4 * k, y + 1 * k}, {x, y + 1 * k}, {x - 2 * k, y + 11 * k}, {x + 4.5 * k, y - 2 * k}, {x + 0.5 * k, y - 2 * k}});
     SetColor(cr, {1, 1, 1}, 0.95);
     cairo_fill_preserve(cr);
     SetColor(cr, c.Scaled(0.3));
@@ -238,9 +237,14 @@ TPicture DrawBonusSheet(int kind)
 TPicture DrawWeaponIcon(int entry)
 {
     // entry -> the bonus whose emblem it shows; the basic gun has its own
-    const int bonus = entry == 55 ? 4 : entry == 56 ? 3 : entry == 57 ? 5 : entry == 58 ? 6 : -1;
-    const char* const label = entry == 55 ? "LASER" : entry == 56 ? "ION" : entry == 57 ? "PLASMA"
-                            : entry == 58 ? "MISSILE" : "GUN";
+    const int bonus = entry == 55 ? 4 : entry == 56 ? 3
+                                    : entry == 57   ? 5
+                                    : entry == 58   ? 6
+                                                    : -1;
+    const char* const label = entry == 55 ? "LASER" : entry == 56 ? "ION"
+                                                  : entry == 57   ? "PLASMA"
+                                                  : entry == 58   ? "MISSILE"
+                                                                  : "GUN";
     const TSize s = EntrySize(entry);
     TCanvas canvas(s.Width, s.Height);
     cairo_t* cr = canvas.cr();

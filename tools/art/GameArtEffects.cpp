@@ -34,7 +34,10 @@ void DrawRock(cairo_t* cr, double cx, double cy, double rx, double ry, double tu
         const double a = 2 * Pi * i / steps;
         const double r = shape.Radius(a - turn);
         const double x = cx + std::cos(a) * rx * r, y = cy + std::sin(a) * ry * r;
-        if (i == 0) cairo_move_to(cr, x, y); else cairo_line_to(cr, x, y);
+        if (i == 0)
+            cairo_move_to(cr, x, y);
+        else
+            cairo_line_to(cr, x, y);
     }
     cairo_close_path(cr);
     cairo_save(cr);
@@ -53,7 +56,7 @@ void DrawRock(cairo_t* cr, double cx, double cy, double rx, double ry, double tu
         const double a = rnd.Range(0, 2 * Pi) + turn, d = rnd.Range(0, 0.8);
         const bool light = rnd.Int(2) == 0;
         RadialGlowEllipse(cr, cx + std::cos(a) * rx * d, cy + std::sin(a) * ry * d, rx * rnd.Range(0.25, 0.45),
-                    ry * rnd.Range(0.25, 0.45), light ? rock.Lighter(0.25) : rock.Scaled(0.45), 0.45);
+                          ry * rnd.Range(0.25, 0.45), light ? rock.Lighter(0.25) : rock.Scaled(0.45), 0.45);
     }
     // grit
     const int specks = int(rx * ry * 0.35);

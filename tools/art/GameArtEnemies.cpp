@@ -11,7 +11,7 @@ namespace {
 const TColor Crimson = TColor::Hex(0xB82430);
 const TColor Violet = TColor::Hex(0x7A38B0);
 const TColor Bronze = TColor::Hex(0xB8742C);
-const TColor Gunmetal = TColor::Hex(0x5E4858);  // mauve alien steel
+const TColor Gunmetal = TColor::Hex(0x5E4858); // mauve alien steel
 const TColor DarkPlum = TColor::Hex(0x4A2450);
 const TColor Bone = TColor::Hex(0xD8CCB0);
 const TColor EyeRed = TColor::Hex(0xFF3A20);

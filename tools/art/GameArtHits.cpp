@@ -130,7 +130,7 @@ struct TSample {
     TColor Colour;
 };
 
-constexpr int SubSamples = 3; // 3 x 3 sample points per pixel
+constexpr int SubSamples = 3;        // 3 x 3 sample points per pixel
 constexpr double MinBrightest = 0.2; // the strongest channel of a drawn pixel
 
 // Renders `frames` square frames side by side. A pixel is drawn when at least
@@ -218,12 +218,12 @@ bool OnSpark(const TSpark& s, double cx, double cy, double start, double t, doub
 // ---- explosions ------------------------------------------------------------
 
 struct TExplosionLook {
-    TRamp Fire;                 // by temperature 0.3 (dull red) .. 1.1 (white)
+    TRamp Fire; // by temperature 0.3 (dull red) .. 1.1 (white)
     uint32_t HotSmoke, CoolSmoke;
     uint32_t SparkHot, SparkWarm, SparkCool;
-    double Reach;               // fireball radius at its fullest, pixels
-    double Heat;                // how long the fire keeps burning (1 = plain fuel)
-    double Smoke;               // how long the smoke hangs (1 = plain fuel)
+    double Reach; // fireball radius at its fullest, pixels
+    double Heat;  // how long the fire keeps burning (1 = plain fuel)
+    double Smoke; // how long the smoke hangs (1 = plain fuel)
     int Sparks, Debris, Rays;
     uint32_t Seed;
 };

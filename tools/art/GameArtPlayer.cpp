@@ -13,18 +13,18 @@ constexpr double FrameW = 65, FrameH = 100;
 
 const TColor Hull = TColor::Hex(0x9AA8BC);
 const TColor WingMetal = TColor::Hex(0x5A6A86);
-const TColor Camo = TColor::Hex(0x1E5A2C);       // dark green wing panels
-const TColor Trim = TColor::Hex(0x22CC44);       // the fleet's green
+const TColor Camo = TColor::Hex(0x1E5A2C); // dark green wing panels
+const TColor Trim = TColor::Hex(0x22CC44); // the fleet's green
 const TColor Glass = TColor::Hex(0x38C8FF);
 const TColor FlameCore = TColor::Hex(0xF0FFFF);
 const TColor FlameOuter = TColor::Hex(0x2A8CFF);
 
 // The geometry of one tilt: where the spine is and how wide each side looks.
 struct TRoll {
-    double Spine;       // x of the centre line
-    double Wing[2];     // projected wing scale, left and right
-    double Side[2];     // projected hull half-width scale, left and right
-    double Light[2];    // brightness of each wing
+    double Spine;    // x of the centre line
+    double Wing[2];  // projected wing scale, left and right
+    double Side[2];  // projected hull half-width scale, left and right
+    double Light[2]; // brightness of each wing
     double X(int side, double out, bool wing) const
     {
         const int i = side < 0 ? 0 : 1;
@@ -56,7 +56,10 @@ void RolledPath(cairo_t* cr, const TRoll& roll, const TProfile& half, bool wing)
     bool first = true;
     for (const auto& [out, y] : half) {
         const double x = roll.X(1, out, wing);
-        if (first) cairo_move_to(cr, x, y); else cairo_line_to(cr, x, y);
+        if (first)
+            cairo_move_to(cr, x, y);
+        else
+            cairo_line_to(cr, x, y);
         first = false;
     }
     for (auto it = half.rbegin(); it != half.rend(); ++it)
@@ -70,7 +73,10 @@ void SidePath(cairo_t* cr, const TRoll& roll, int side, const TProfile& pts)
     bool first = true;
     for (const auto& [out, y] : pts) {
         const double x = roll.X(side, out, true);
-        if (first) cairo_move_to(cr, x, y); else cairo_line_to(cr, x, y);
+        if (first)
+            cairo_move_to(cr, x, y);
+        else
+            cairo_line_to(cr, x, y);
         first = false;
     }
     cairo_close_path(cr);
@@ -103,7 +109,7 @@ void DrawWarship(cairo_t* cr, double tilt, int flame)
 {
     const TRoll roll = MakeRoll(tilt);
     const double sp = roll.Spine;
-    const double light = 0.5 - tilt * 0.22;   // where the spine's highlight sits across the hull
+    const double light = 0.5 - tilt * 0.22; // where the spine's highlight sits across the hull
 
     // engine flames behind everything
     for (int s = -1; s <= 1; s += 2) {

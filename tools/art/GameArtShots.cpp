@@ -10,7 +10,7 @@ namespace {
 
 struct TShotLook {
     int Frames;
-    int Width;      // one frame
+    int Width; // one frame
 };
 
 // clang-format off
@@ -312,7 +312,7 @@ void Shot12(cairo_t* cr, int, double w, double h)
     for (int i = 0; i < 26; ++i) {
         const double a = rnd.Range(Pi * 0.15, Pi * 0.85), r = rnd.Range(70, 100);
         RadialGlowEllipse(cr, x + std::cos(a) * r, cy + std::sin(a) * r * 0.92, rnd.Range(5, 9), rnd.Range(5, 9),
-                    rnd.Int(2) ? warm : cool, 0.9);
+                          rnd.Int(2) ? warm : cool, 0.9);
     }
     // sparks thrown ahead of the front
     for (int i = 0; i < 40; ++i) {
@@ -344,7 +344,7 @@ TPicture DrawShotSheet(int kind)
     const TSize s = EntrySize(22 + kind);
     TCanvas canvas(s.Width, s.Height);
     void (*const draw[15])(cairo_t*, int, double, double) = {Shot0, Shot1, Shot2, Shot3, Shot4,
-        Shot5, Shot6, Shot7, Shot8, Shot9, Shot10, Shot11, Shot12, Shot13, Shot14};
+                                                             Shot5, Shot6, Shot7, Shot8, Shot9, Shot10, Shot11, Shot12, Shot13, Shot14};
     const TShotLook look = ShotLooks[kind];
     ForEachFrame(canvas, look.Frames, look.Width, [&](cairo_t* cr, int f) {
         draw[kind](cr, f, look.Width, s.Height);

@@ -18,9 +18,9 @@ struct TPlateStyle {
     TColor Edge = DarkGreen;
     double EdgeWidth = 1.5;
     double EdgeAlpha = 1.0;
-    double HaloRadius = 0;     // 0: no halo around the edge
+    double HaloRadius = 0; // 0: no halo around the edge
     double HaloStrength = 0.0;
-    bool Bevel = true;         // light top-left inner edge, dark bottom-right
+    bool Bevel = true; // light top-left inner edge, dark bottom-right
 };
 // A chamfered glass plate with edge, bevel and optional halo.
 void PaintPlate(cairo_t* cr, double x, double y, double w, double h, double chamfer, const TPlateStyle& style);
@@ -37,22 +37,22 @@ cairo_surface_t* MenuBackdrop();
 void PaintBackdrop(cairo_t* cr, int screenX, int screenY);
 
 // Entries by subject.
-TPicture DrawMenuBackground();                 // 60
-TPicture DrawMainMenuItemLit(int item);        // 61..66
-TPicture DrawMainMenuItems();                  // 91
-TPicture DrawTitle();                          // 89
-TPicture DrawTitleBanner();                    // 90
-TPicture DrawAboutPicture();                   // 101
-TPicture DrawScoreButtonLit(int button);       // 71, 72
-TPicture DrawScoreButtonLabel(int button);     // 92, 93
-TPicture DrawSmallButtonLit(int entry);        // 74, 75, 76
-TPicture DrawSmallButtonLabel(int entry);      // 83, 84, 94
-TPicture DrawEditField(bool active);           // 68, 97
-TPicture DrawOptionFrame(int entry);           // 69, 77, 78, 95, 96, 98
-TPicture DrawScoreRow();                       // 70
-TPicture DrawDialogPanel();                    // 79
-TPicture DrawLevelMarker();                    // 67
-TPicture DrawHudTop();                         // 80
-TPicture DrawHudFrame();                       // 81
-TPicture DrawHudRight();                       // 82
-TPicture DrawHudIcon(bool skull);              // 99, 100
+TPicture DrawMenuBackground();             // 60
+TPicture DrawMainMenuItemLit(int item);    // 61..66
+TPicture DrawMainMenuItems();              // 91
+TPicture DrawTitle();                      // 89
+TPicture DrawTitleBanner();                // 90
+TPicture DrawAboutPicture();               // 101
+TPicture DrawScoreButtonLit(int button);   // 71, 72
+TPicture DrawScoreButtonLabel(int button); // 92, 93
+TPicture DrawSmallButtonLit(int entry);    // 74, 75, 76
+TPicture DrawSmallButtonLabel(int entry);  // 83, 84, 94
+TPicture DrawEditField(bool active);       // 68, 97
+TPicture DrawOptionFrame(int entry);       // 69, 77, 78, 95, 96, 98
+TPicture DrawScoreRow();                   // 70
+TPicture DrawDialogPanel();                // 79
+TPicture DrawLevelMarker();                // 67
+TPicture DrawHudTop();                     // 80
+TPicture DrawHudFrame();                   // 81
+TPicture DrawHudRight();                   // 82
+TPicture DrawHudIcon(bool skull);          // 99, 100

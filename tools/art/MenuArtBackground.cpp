@@ -157,7 +157,7 @@ void PaintPlanet(TField& f)
         for (int x = 0; x < W; ++x) {
             const double dx = x + 0.5 - PlanetX, dy = y + 0.5 - PlanetY;
             const double dist = std::sqrt(dx * dx + dy * dy);
-            const double depth = PlanetR - dist;  // > 0 inside the planet
+            const double depth = PlanetR - dist; // > 0 inside the planet
             // sunlight comes from the upper left; the right side of the horizon is in shadow
             const double sun = SmoothStep(760, 40, x);
             const size_t i = size_t(y) * W + x;
@@ -171,8 +171,8 @@ void PaintPlanet(TField& f)
             }
             if (depth <= 0)
                 continue;
-            const double cover = std::min(1.0, depth);  // anti-aliased horizon
-            const double along = std::atan2(dy, dx) * PlanetR;  // distance along the horizon
+            const double cover = std::min(1.0, depth);         // anti-aliased horizon
+            const double along = std::atan2(dy, dx) * PlanetR; // distance along the horizon
             const double bands = Fbm(along / 160.0, depth / 16.0, 77);
             const double clouds = Fbm(along / 60.0, depth / 9.0, 91, 4);
             const double surface = 0.45 * bands + 0.55 * SmoothStep(0.45, 0.8, clouds);
@@ -232,7 +232,7 @@ cairo_surface_t* RenderBackdrop()
     const int stride = cairo_image_surface_get_stride(s) / 4;
     TArtRandom dither(0xD17u);
     auto channel = [&](double v) {
-        const double d = (dither.Unit() - 0.5) / 255.0;  // break up banding in the dark gradients
+        const double d = (dither.Unit() - 0.5) / 255.0; // break up banding in the dark gradients
         return uint32_t(std::clamp(std::lround((v + d) * 255.0), 0L, 255L));
     };
     for (int y = 0; y < H; ++y)

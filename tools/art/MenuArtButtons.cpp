@@ -23,7 +23,7 @@ constexpr TItem MainItems[6] = {
 };
 // clang-format on
 constexpr double ItemLabelSize = 22;
-constexpr double ItemLabelX = 50;  // from the item's left edge
+constexpr double ItemLabelX = 50; // from the item's left edge
 
 void ItemBullet(cairo_t* cr, double x, double midY, TColor colour, double alpha)
 {
@@ -137,9 +137,9 @@ void LitBar(cairo_t* cr, double x, double y, double w, double h, double chamfer)
 struct TSmallButton {
     int LitEntry, LabelEntry;
     const char* Label;
-    int ArrowDir;       // -1 left, +1 right, 0 a return arrow
+    int ArrowDir; // -1 left, +1 right, 0 a return arrow
     int OffsetX, OffsetY;
-    int HelpX, HelpY;   // the label's place on the help pages
+    int HelpX, HelpY; // the label's place on the help pages
 };
 constexpr TSmallButton SmallButtons[3] = {
     {74, 94, "Back", 0, 7, 7, 660, 530},
@@ -224,8 +224,8 @@ TPlateStyle LabelPlate()
 struct TScoreButton {
     int LitEntry, LabelEntry;
     const char* Label;
-    int LabelX, LabelY;   // where the unlit label is drawn
-    int RectX, RectY;     // the button rectangle's top-left (where the lit image goes)
+    int LabelX, LabelY; // where the unlit label is drawn
+    int RectX, RectY;   // the button rectangle's top-left (where the lit image goes)
 };
 constexpr TScoreButton ScoreButtons[2] = {
     {71, 92, "Clear table", 50, 140, 43, 133},

@@ -10,7 +10,7 @@ namespace {
 // A value frame of the options screen and where it sits in its lit image.
 struct TOptionFrame {
     int Entry, LitEntry;
-    int OffsetX, OffsetY;  // unlit frame's place inside the lit image
+    int OffsetX, OffsetY; // unlit frame's place inside the lit image
 };
 // clang-format off
 constexpr TOptionFrame OptionFrames[3] = {

@@ -340,7 +340,7 @@ TPicture DrawHudRight()
 {
     TCanvas c(82);
     cairo_t* cr = c.cr();
-    const double ox = RightX, oy = RightY;  // screen to panel coordinates
+    const double ox = RightX, oy = RightY; // screen to panel coordinates
     // the progress track: a rail left of the marker's tip, the stage's goal at the top
     const double railX = TrackX - 8 - ox;
     const double railTop = TrackTop - oy, railBottom = TrackBottom + MarkerH - oy;

@@ -130,7 +130,8 @@ Buffer Skeel(double rate, size_t n)
     for (size_t i = 0; i < n; ++i) {
         double t = i / rate;
         // The howl: up in 0.4 s, hold with vibrato, a long fall.
-        double contour = t < 0.4 ? Sweep(260, 620, t, 0.4) : t < 0.9 ? 620 * (1 + 0.035 * std::sin(TwoPi * 5.5 * t)) : Sweep(620, 190, t - 0.9, 0.93);
+        double contour = t < 0.4 ? Sweep(260, 620, t, 0.4) : t < 0.9 ? 620 * (1 + 0.035 * std::sin(TwoPi * 5.5 * t))
+                                                                     : Sweep(620, 190, t - 0.9, 0.93);
         double voices = v1.Triangle(contour, rate) + 0.7 * v2.Saw(contour * 1.012, rate) + 0.5 * v3.Triangle(contour * 1.498, rate);
         double vowel = formant1.BandPass(voices, 700 + 300 * std::sin(TwoPi * 0.8 * t), 4, rate) + 0.6 * formant2.BandPass(voices, 1800, 5, rate);
         double howl = vowel * (0.75 + 0.25 * trem.Sine(11, rate)) * Attack(t, 0.12) * (t > 1.3 ? Decay(t - 1.3, 0.53) : 1);
@@ -151,7 +152,10 @@ Buffer Skeel(double rate, size_t n)
 Buffer NewStage(double rate, size_t n)
 {
     Buffer b(n, 0.0);
-    struct Note { double Start, Length, Semis; double Level; };
+    struct Note {
+        double Start, Length, Semis;
+        double Level;
+    };
     // Semitones from A4: D4 F#4 A4 D5, then D major with the high D on top.
     // clang-format off
     static const Note notes[] = {
@@ -176,7 +180,7 @@ Buffer NewStage(double rate, size_t n)
             double hold = note.Length > 1 ? (1 + 0.15 * Attack(t, 0.8)) * (t > 1.2 ? Decay(t - 1.2, 2.6) : 1) : 1;
             double release = note.Length > 1 ? 0.9 : 0.2;
             double env = Attack(t, 0.03) * (t < note.Length ? (0.75 + 0.25 * Decay(t, 0.15)) * hold
-                                                             : 0.75 * hold * Decay(t - note.Length, release));
+                                                            : 0.75 * hold * Decay(t - note.Length, release));
             b[from + k] += note.Level * 0.3 * filter.LowPass(v, cutoff, 1.1, rate) * env;
         }
     }

@@ -98,8 +98,9 @@ TXmInstrument MakeNebulaPad()
 {
     // Three saws a cycle apart per loop beat slowly against each other; the
     // upper harmonics are kept soft so the pad sits behind the melody.
-    auto samples = Additive(0, 256, {{-1, 0.8}, {0, 1.0}, {1, 0.8}}, 48,
-                            [](int h, double) { return SawHarmonic(h) * Rolloff(h, 5, 2.5) * (h % 2 ? 1.0 : 0.8); }, 0x9AD1u);
+    auto samples = Additive(
+        0, 256, {{-1, 0.8}, {0, 1.0}, {1, 0.8}}, 48,
+        [](int h, double) { return SawHarmonic(h) * Rolloff(h, 5, 2.5) * (h % 2 ? 1.0 : 0.8); }, 0x9AD1u);
     size_t loop = samples.size();
     TXmInstrument ins = Tonal("Nebula pad", std::move(samples), loop, 0.8);
     ins.VolumeEnvelope.Points = {{0, 0}, {30, 48}, {60, 64}, {90, 56}};
@@ -134,14 +135,15 @@ TXmInstrument MakeGlassPiano()
 TXmInstrument MakeFlute()
 {
     // A rounded tone whose breath settles in the first tenth of a second.
-    auto samples = Additive(24, 128, {{0, 1.0}, {1, 0.12}}, 16,
-                            [](int h, double t) {
-                                static const double steady[] = {0, 1, 0.32, 0.16, 0.07, 0.04, 0.02};
-                                double a = h < 7 ? steady[h] : 0.01 / h;
-                                double breath = h >= 3 ? 1 + 1.5 * Decay(t, 0.08) : 1;
-                                return t > 0.09 ? a : a * breath;
-                            },
-                            0xF107Eu);
+    auto samples = Additive(
+        24, 128, {{0, 1.0}, {1, 0.12}}, 16,
+        [](int h, double t) {
+            static const double steady[] = {0, 1, 0.32, 0.16, 0.07, 0.04, 0.02};
+            double a = h < 7 ? steady[h] : 0.01 / h;
+            double breath = h >= 3 ? 1 + 1.5 * Decay(t, 0.08) : 1;
+            return t > 0.09 ? a : a * breath;
+        },
+        0xF107Eu);
     TXmInstrument ins = Tonal("Flute", std::move(samples), 128 * TonePeriod, 0.85);
     ins.VolumeEnvelope.Points = {{0, 0}, {4, 64}, {20, 52}};
     ins.VolumeEnvelope.Sustain = 2;
@@ -155,13 +157,14 @@ TXmInstrument MakeFlute()
 
 TXmInstrument MakeSoftBass()
 {
-    auto samples = Additive(8, 16, {{0, 1.0}}, 8,
-                            [](int h, double t) {
-                                static const double steady[] = {0, 1, 0.35, 0.12, 0.05};
-                                double a = h < 5 ? steady[h] : 0;
-                                return t < 0.02 && h > 1 ? a * 1.6 : a;
-                            },
-                            0xBA55u);
+    auto samples = Additive(
+        8, 16, {{0, 1.0}}, 8,
+        [](int h, double t) {
+            static const double steady[] = {0, 1, 0.35, 0.12, 0.05};
+            double a = h < 5 ? steady[h] : 0;
+            return t < 0.02 && h > 1 ? a * 1.6 : a;
+        },
+        0xBA55u);
     TXmInstrument ins = Tonal("Soft bass", std::move(samples), 16 * TonePeriod);
     ins.VolumeEnvelope.Points = {{0, 0}, {2, 64}, {40, 44}};
     ins.VolumeEnvelope.Sustain = 2;
@@ -204,12 +207,13 @@ TXmInstrument MakeSawBass()
 {
     // The filter snaps shut over the first tenth of a second, then the note
     // holds a dark saw with a strong fundamental.
-    auto samples = Additive(40, 8, {{0, 1.0}}, 60,
-                            [](int h, double t) {
-                                double corner = 3 + 22 * Decay(std::min(t, 0.15), 0.12);
-                                return SawHarmonic(h) * Rolloff(h, corner, 3) * (h == 1 ? 1.5 : 1);
-                            },
-                            0x5A3Bu);
+    auto samples = Additive(
+        40, 8, {{0, 1.0}}, 60,
+        [](int h, double t) {
+            double corner = 3 + 22 * Decay(std::min(t, 0.15), 0.12);
+            return SawHarmonic(h) * Rolloff(h, corner, 3) * (h == 1 ? 1.5 : 1);
+        },
+        0x5A3Bu);
     TXmInstrument ins = Tonal("Saw bass", std::move(samples), 8 * TonePeriod);
     ins.VolumeEnvelope.Points = {{0, 64}, {8, 48}, {30, 40}};
     ins.VolumeEnvelope.Sustain = 2;
@@ -221,8 +225,9 @@ TXmInstrument MakeSuperLead()
 {
     // Few harmonics: the lead plays two octaves above the sample's own pitch,
     // and anything higher would fold back as a whistle.
-    auto samples = Additive(0, 256, {{-2, 0.6}, {-1, 0.8}, {0, 1.0}, {1, 0.8}, {2, 0.6}}, 28,
-                            [](int h, double) { return SawHarmonic(h) * Rolloff(h, 11, 2); }, 0x1EADu);
+    auto samples = Additive(
+        0, 256, {{-2, 0.6}, {-1, 0.8}, {0, 1.0}, {1, 0.8}, {2, 0.6}}, 28,
+        [](int h, double) { return SawHarmonic(h) * Rolloff(h, 11, 2); }, 0x1EADu);
     size_t loop = samples.size();
     TXmInstrument ins = Tonal("Super lead", std::move(samples), loop, 0.8);
     ins.VolumeEnvelope.Points = {{0, 0}, {2, 64}, {16, 50}};

@@ -9,19 +9,19 @@ constexpr double InstrumentRate = 33452; // 8363 Hz four times over
 constexpr int TonePeriod = 128;
 
 // Menus: calm and spacious.
-TXmInstrument MakeNebulaPad();     // slow warm pad of three drifting saws
-TXmInstrument MakeGlassPiano();    // soft electric piano with a glassy tine
-TXmInstrument MakeFlute();         // breathy rounded lead with a gentle vibrato
-TXmInstrument MakeSoftBass();      // round sine bass
+TXmInstrument MakeNebulaPad();  // slow warm pad of three drifting saws
+TXmInstrument MakeGlassPiano(); // soft electric piano with a glassy tine
+TXmInstrument MakeFlute();      // breathy rounded lead with a gentle vibrato
+TXmInstrument MakeSoftBass();   // round sine bass
 TXmInstrument MakeSoftKick();
 TXmInstrument MakeRim();
 TXmInstrument MakeShaker();
 
 // Play: driving and bright.
-TXmInstrument MakeSawBass();       // plucked filtered saw bass
-TXmInstrument MakeSuperLead();     // five detuned saws
-TXmInstrument MakePluck();         // short square pluck for arpeggios
-TXmInstrument MakeStab();          // chord stab
+TXmInstrument MakeSawBass();   // plucked filtered saw bass
+TXmInstrument MakeSuperLead(); // five detuned saws
+TXmInstrument MakePluck();     // short square pluck for arpeggios
+TXmInstrument MakeStab();      // chord stab
 TXmInstrument MakeKick();
 TXmInstrument MakeSnare();
 TXmInstrument MakeClosedHat();

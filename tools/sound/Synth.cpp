@@ -138,11 +138,11 @@ std::vector<uint8_t> RiffWave(const Buffer& samples, uint32_t rate, int bits)
     PutLE(out, 36 + dataSize + (dataSize & 1), 4);
     out.insert(out.end(), {'W', 'A', 'V', 'E', 'f', 'm', 't', ' '});
     PutLE(out, 16, 4);
-    PutLE(out, 1, 2);                  // PCM
-    PutLE(out, 1, 2);                  // mono
+    PutLE(out, 1, 2); // PCM
+    PutLE(out, 1, 2); // mono
     PutLE(out, rate, 4);
-    PutLE(out, rate * bytesPer, 4);    // bytes per second
-    PutLE(out, bytesPer, 2);           // block align
+    PutLE(out, rate * bytesPer, 4); // bytes per second
+    PutLE(out, bytesPer, 2);        // block align
     PutLE(out, static_cast<uint32_t>(bits), 2);
     out.insert(out.end(), {'d', 'a', 't', 'a'});
     PutLE(out, dataSize, 4);

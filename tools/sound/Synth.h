@@ -18,18 +18,19 @@ using Buffer = std::vector<double>;
 class Noise {
 public:
     explicit Noise(uint32_t seed) : State(seed ? seed : 1) {}
-    double White()   // -1..1
+    double White() // -1..1
     {
         State ^= State << 13;
         State ^= State >> 17;
         State ^= State << 5;
         return static_cast<double>(State) / 2147483648.0 - 1.0;
     }
-    double Brown()   // integrated white noise, a deep rumble
+    double Brown() // integrated white noise, a deep rumble
     {
         Last = (Last + 0.02 * White()) / 1.02;
         return Last * 3.5;
     }
+
 private:
     uint32_t State;
     double Last = 0;
@@ -39,10 +40,16 @@ private:
 class Osc {
 public:
     double Phase = 0; // 0..1
-    double Sine(double hz, double rate) { double v = std::sin(TwoPi * Phase); Step(hz, rate); return v; }
+    double Sine(double hz, double rate)
+    {
+        double v = std::sin(TwoPi * Phase);
+        Step(hz, rate);
+        return v;
+    }
     double Saw(double hz, double rate);
     double Square(double hz, double rate, double width = 0.5);
     double Triangle(double hz, double rate);
+
 private:
     double Inc = 0;
     void Step(double hz, double rate)
@@ -58,9 +65,21 @@ class Svf {
 public:
     double Low = 0, Band = 0, High = 0;
     void Run(double in, double cutoffHz, double q, double rate);
-    double LowPass(double in, double hz, double q, double rate) { Run(in, hz, q, rate); return Low; }
-    double BandPass(double in, double hz, double q, double rate) { Run(in, hz, q, rate); return Band; }
-    double HighPass(double in, double hz, double q, double rate) { Run(in, hz, q, rate); return High; }
+    double LowPass(double in, double hz, double q, double rate)
+    {
+        Run(in, hz, q, rate);
+        return Low;
+    }
+    double BandPass(double in, double hz, double q, double rate)
+    {
+        Run(in, hz, q, rate);
+        return Band;
+    }
+    double HighPass(double in, double hz, double q, double rate)
+    {
+        Run(in, hz, q, rate);
+        return High;
+    }
 };
 
 // One-pole smoothing filter.
@@ -79,11 +98,13 @@ public:
 // Exponential decay reaching -60 dB after t60 seconds.
 inline double Decay(double t, double t60) { return t < 0 ? 0 : std::exp(-6.907755 * t / t60); }
 // Linear rise over `attack` seconds, then 1.
-inline double Attack(double t, double attack) { return t <= 0 ? 0 : t >= attack ? 1 : t / attack; }
+inline double Attack(double t, double attack) { return t <= 0 ? 0 : t >= attack ? 1
+                                                                                : t / attack; }
 // Glide from a to b with an exponential curve over `time` seconds.
 inline double Sweep(double a, double b, double t, double time)
 {
-    double k = t <= 0 ? 0 : t >= time ? 1 : t / time;
+    double k = t <= 0 ? 0 : t >= time ? 1
+                                      : t / time;
     return a * std::pow(b / a, k);
 }
 inline double Lerp(double a, double b, double k) { return a + (b - a) * k; }

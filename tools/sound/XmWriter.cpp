@@ -9,8 +9,16 @@ class TBytes {
 public:
     std::vector<uint8_t> Data;
     void U8(unsigned v) { Data.push_back(static_cast<uint8_t>(v)); }
-    void U16(unsigned v) { U8(v & 0xFF); U8((v >> 8) & 0xFF); }
-    void U32(uint32_t v) { U16(v & 0xFFFF); U16(v >> 16); }
+    void U16(unsigned v)
+    {
+        U8(v & 0xFF);
+        U8((v >> 8) & 0xFF);
+    }
+    void U32(uint32_t v)
+    {
+        U16(v & 0xFFFF);
+        U16(v >> 16);
+    }
     // Fixed-width text, padded with zeros (XM names are not terminated).
     void Text(const std::string& s, size_t width)
     {

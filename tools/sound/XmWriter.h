@@ -8,7 +8,7 @@
 
 struct TXmEnvelope {
     std::vector<std::pair<uint16_t, uint16_t>> Points; // (tick, 0..64), at most 12
-    int Sustain = -1;                                   // point index, -1 none
+    int Sustain = -1;                                  // point index, -1 none
     int LoopStart = -1, LoopEnd = -1;
     bool Enabled() const { return !Points.empty(); }
 };
@@ -55,7 +55,7 @@ struct TXmPattern {
 struct TXmModule {
     std::string Name;
     int Channels = 8;
-    int Speed = 6;   // ticks per row
+    int Speed = 6; // ticks per row
     int Bpm = 125;
     int Restart = 0; // the order the song loops back to
     std::vector<uint8_t> Orders;
