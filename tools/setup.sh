@@ -19,6 +19,8 @@ TEST_PACKAGES+=(openbox wmctrl stress-ng)
 # The score server's checks: a real PostgreSQL, the world page in a real browser
 # and its HTML checked by tidy.
 TEST_PACKAGES+=(postgresql chromium tidy)
+# The house test of the sources' layout.
+TEST_PACKAGES+=(clang-format)
 
 # ./play installs GAME_PACKAGES (what builds the game, its data and the score
 # server), ./run-tests those and TEST_PACKAGES (what only the tests run); each
