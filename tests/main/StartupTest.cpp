@@ -9,6 +9,7 @@
 #include "game/Game.h"
 #include "graphics/AssetPack.h"
 #include "graphics/DXCtrl.h"
+#include "services/DXSounds.h"
 #include "services/Options.h"
 
 namespace {
@@ -41,6 +42,27 @@ TEST(Startup, FirstStartWithoutSettingsOpensAWindowWithMusic)
     EXPECT_EQ(h.P.Music.Loaded.back(), h.Folder() + "/sound/1.xm");
     EXPECT_EQ(DesktopWidth, 1920);
     EXPECT_EQ(DesktopHeight, 1080);
+}
+
+TEST(Startup, TheSavedCountryAndSoundSwitchTakeEffectOnceTheDisplayIsUp)
+{
+    // The country goes into the options menu's field, which the first pack
+    // load creates: it must be filled after the display is set up.
+    THarness h({true, false});
+    std::string file{1, 1, 0, 0x3B}; // windowed, music on, sound off, the boss key
+    for (const std::string& text : {std::string("Norway"), std::string()}) {
+        file.push_back(static_cast<char>(text.size()));
+        for (char c : text)
+            file.push_back(static_cast<char>(~c));
+    }
+    file.resize(file.size() + 4 + 9 * 5, '\0'); // the first score, then nine empty entries
+    std::ofstream(h.Folder() + "/Config.cfg", std::ios::binary) << file;
+    h.Form->FormCreate();
+    ASSERT_NE(CountryEdit, nullptr);
+    EXPECT_EQ(CountryEdit->Text, "Norway");
+    EXPECT_EQ(GameOptions.Country, "Norway");
+    EXPECT_FALSE(GameOptions.SoundOn);
+    EXPECT_EQ(EffectVolume(MenuClick), -10000) << "the effects are silenced";
 }
 
 TEST(Startup, SavedFullScreenModeIsTheFirstMode)
