@@ -10,16 +10,20 @@ class TDDOptBtnCollection;
 class TDDTextBtnCollection;
 class TDDEdit;
 
-enum class TWidget : uint8_t { None,
-                               MainMenu,
-                               HighScores,
-                               Help,
-                               Options,
-                               YesNo,
-                               OkCancel };
-enum class TField : uint8_t { None,
-                              Country,
-                              Name };
+enum class TWidget : uint8_t {
+    None,
+    MainMenu,
+    HighScores,
+    Help,
+    Options,
+    YesNo,
+    OkCancel
+};
+enum class TField : uint8_t {
+    None,
+    Country,
+    Name
+};
 
 struct TStateWidgets {
     TWidget Widget = TWidget::None;

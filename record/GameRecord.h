@@ -51,12 +51,14 @@ enum class TEventKind : uint8_t {
 };
 // clang-format on
 
-enum class TNote : uint8_t { Pause = 1,
-                             Resume = 2,
-                             Minimize = 3,
-                             Restore = 4,
-                             DisplaySwitch = 5,
-                             QuitAsked = 6 };
+enum class TNote : uint8_t {
+    Pause = 1,
+    Resume = 2,
+    Minimize = 3,
+    Restore = 4,
+    DisplaySwitch = 5,
+    QuitAsked = 6
+};
 
 struct TEvent {
     uint32_t Frame = 0;

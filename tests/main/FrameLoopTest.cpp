@@ -269,13 +269,17 @@ TEST(FrameLoop, ActivationMusicStopsWhenLeftAndRestartsByState)
 // any number of display switches and restores.
 TEST(Restore, TheFrozenFrameSurvivesEveryDisplayRebuild)
 {
-    enum TSetUp { Pause,
-                  QuitQuestion,
-                  NameEntry,
-                  ClearTableQuestion };
-    enum TRebuild { AltEnterTwice,
-                    AltEnterThrice,
-                    LeaveFullScreenAndComeBack };
+    enum TSetUp {
+        Pause,
+        QuitQuestion,
+        NameEntry,
+        ClearTableQuestion
+    };
+    enum TRebuild {
+        AltEnterTwice,
+        AltEnterThrice,
+        LeaveFullScreenAndComeBack
+    };
     // clang-format off
     const struct {
         const char* Name;

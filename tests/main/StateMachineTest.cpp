@@ -14,13 +14,15 @@
 
 namespace {
 
-enum class W { None,
-               MainMenu,
-               HighScores,
-               Help,
-               Options,
-               YesNo,
-               OkCancel };
+enum class W {
+    None,
+    MainMenu,
+    HighScores,
+    Help,
+    Options,
+    YesNo,
+    OkCancel
+};
 
 struct ChoiceCase {
     const char* Name;

@@ -10,36 +10,44 @@
 
 namespace {
 
-enum Instrument { Bass = 1,
-                  Lead,
-                  Pluck,
-                  Stab,
-                  Kick,
-                  Snare,
-                  ClosedHat,
-                  OpenHat,
-                  Crash };
-enum Channel { ChLead,
-               ChEcho,
-               ChArp,
-               ChStab1,
-               ChStab2,
-               ChStab3,
-               ChBass,
-               ChKick,
-               ChSnare,
-               ChHat,
-               ChCrash,
-               ChFill,
-               ChannelCount };
+enum Instrument {
+    Bass = 1,
+    Lead,
+    Pluck,
+    Stab,
+    Kick,
+    Snare,
+    ClosedHat,
+    OpenHat,
+    Crash
+};
+enum Channel {
+    ChLead,
+    ChEcho,
+    ChArp,
+    ChStab1,
+    ChStab2,
+    ChStab3,
+    ChBass,
+    ChKick,
+    ChSnare,
+    ChHat,
+    ChCrash,
+    ChFill,
+    ChannelCount
+};
 
-enum Drums { NoDrums,
-             KickAndHats,
-             Full,
-             HalfTime };
-enum Bassline { Eighths,
-                Pumping,
-                Long };
+enum Drums {
+    NoDrums,
+    KickAndHats,
+    Full,
+    HalfTime
+};
+enum Bassline {
+    Eighths,
+    Pumping,
+    Long
+};
 
 struct TSection {
     std::array<const char*, 4> Chords;

@@ -10,24 +10,28 @@
 
 namespace {
 
-enum Instrument { Pad = 1,
-                  Piano,
-                  Flute,
-                  Bass,
-                  Kick,
-                  Rim,
-                  Shaker };
-enum Channel { ChLead,
-               ChEcho,
-               ChPiano,
-               ChPad1,
-               ChPad2,
-               ChPad3,
-               ChBass,
-               ChKick,
-               ChRim,
-               ChShaker,
-               ChannelCount };
+enum Instrument {
+    Pad = 1,
+    Piano,
+    Flute,
+    Bass,
+    Kick,
+    Rim,
+    Shaker
+};
+enum Channel {
+    ChLead,
+    ChEcho,
+    ChPiano,
+    ChPad1,
+    ChPad2,
+    ChPad3,
+    ChBass,
+    ChKick,
+    ChRim,
+    ChShaker,
+    ChannelCount
+};
 
 struct TSection {
     std::array<const char*, 4> Chords;
