@@ -9,20 +9,14 @@
 #include "game/Game.h"
 #include "graphics/AssetPack.h"
 #include "graphics/DXCtrl.h"
+#include "main/StateWidgets.h"
 #include "services/Options.h"
 #include "services/WebScores.h"
 
 namespace {
 
-enum class W {
-    None,
-    MainMenu,
-    HighScores,
-    Help,
-    Options,
-    YesNo,
-    OkCancel
-};
+// The kinds of widget; which instance each is, the cases say on their own.
+using W = TWidget;
 
 struct ChoiceCase {
     const char* Name;
