@@ -56,8 +56,8 @@ void TForm1::FormCreate()
         LoadConfig();
         RecreateDisplay();
         ApplyConfig();
-        // A loader that could not get that far leaves no display: set it up
-        // with the options as they stand, so that frames can be drawn.
+        // If that left no display, set it up with the options as they
+        // stand, so that frames can be drawn.
         if (!BackBuffer)
             FormCreate();
         InitInput();
