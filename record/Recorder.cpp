@@ -1,10 +1,9 @@
 #include "record/Recorder.h"
 
-#include <cstdio>
 #include <cstring>
 #include <fstream>
 
-#include <unistd.h>
+#include "platform/Files.h"
 
 namespace record {
 
@@ -171,18 +170,7 @@ bool TRecorder::FinishGame(const TGameEnd& end)
 
 bool SaveRecordFile(const std::string& path, const std::vector<uint8_t>& bytes)
 {
-    const std::string temp = path + ".new";
-    std::FILE* f = std::fopen(temp.c_str(), "wb");
-    if (!f)
-        return false;
-    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-    const bool flushed = std::fflush(f) == 0 && fsync(fileno(f)) == 0;
-    const bool closed = std::fclose(f) == 0;
-    if (!written || !flushed || !closed || std::rename(temp.c_str(), path.c_str()) != 0) {
-        std::remove(temp.c_str());
-        return false;
-    }
-    return true;
+    return Files().WriteAtomically(path, bytes);
 }
 
 bool LoadRecordFile(const std::string& path, std::vector<uint8_t>& bytes)
