@@ -27,10 +27,11 @@ std::string DateTime(int64_t seconds, const char* format)
 std::string Ordinal(int64_t n)
 {
     const int64_t tens = n % 100, units = n % 10;
-    const char* suffix = (tens >= 11 && tens <= 13) ? "th" : units == 1 ? "st"
-                                                         : units == 2   ? "nd"
-                                                         : units == 3   ? "rd"
-                                                                        : "th";
+    const char* suffix = (tens >= 11 && tens <= 13) ? "th"
+                         : units == 1               ? "st"
+                         : units == 2               ? "nd"
+                         : units == 3               ? "rd"
+                                                    : "th";
     return std::to_string(n) + suffix;
 }
 
@@ -106,10 +107,11 @@ bool Utf8ToCp1252(const std::string& utf8, std::string& out)
     out.clear();
     for (size_t i = 0; i < utf8.size();) {
         const auto lead = static_cast<uint8_t>(utf8[i]);
-        const size_t n = lead < 0x80 ? 1 : (lead >> 5) == 6 ? 2
-                                       : (lead >> 4) == 14  ? 3
-                                       : (lead >> 3) == 30  ? 4
-                                                            : 0;
+        const size_t n = lead < 0x80         ? 1
+                         : (lead >> 5) == 6  ? 2
+                         : (lead >> 4) == 14 ? 3
+                         : (lead >> 3) == 30 ? 4
+                                             : 0;
         if (n == 0 || i + n > utf8.size())
             return false;
         auto it = Back.find(utf8.substr(i, n));

@@ -18,8 +18,9 @@ bool ValidId(int32_t id) { return id >= 0 && id < EffectCount; }
 // Far-off positions give values the mixer refuses; they must not wrap round.
 int32_t Saturate(int64_t v)
 {
-    return static_cast<int32_t>(v < INT32_MIN ? INT32_MIN : v > INT32_MAX ? INT32_MAX
-                                                                          : v);
+    return static_cast<int32_t>(v < INT32_MIN   ? INT32_MIN
+                                : v > INT32_MAX ? INT32_MAX
+                                                : v);
 }
 
 IEffectMixer* OpenMixer()

@@ -174,8 +174,9 @@ TEST_F(Controller, PickEnemyKindRollsUntilTheStageAllowsTheKind)
             for (;;) {
                 const int32_t roll = g.Next(100);
                 const int32_t pick = g.Next(3);
-                expected = roll <= 70 ? pick : roll < 80 ? 3 + pick
-                                                         : 6 + pick;
+                expected = roll <= 70  ? pick
+                           : roll < 80 ? 3 + pick
+                                       : 6 + pick;
                 if (expected < (r.Stage % 10 == 0 ? 10 : r.Stage % 10))
                     break;
             }

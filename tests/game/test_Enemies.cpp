@@ -31,8 +31,9 @@ std::vector<TPlaced> ModelWave(uint32_t seed, int cycle, int* formationOut = nul
     do {
         const int r = g.Next(100);
         const int k = g.Next(3);
-        kind = r <= 70 ? k : r < 80 ? 3 + k
-                                    : 6 + k;
+        kind = r <= 70  ? k
+               : r < 80 ? 3 + k
+                        : 6 + k;
     } while (kind >= cycle);
     const int pattern = g.Next(4);
     const int formation = kind <= 2 ? g.Next(6) : 5;
@@ -139,9 +140,10 @@ TEST_F(Enemies, FormationCornerCases)
     RandSeed = seed;
     Game->Engine->SpawnWave();
     TLcg g{seed};
-    for (int i = 0; i < 4; ++i) g.Next(i == 0 ? 100 : i == 1 ? 3
-                                                  : i == 2   ? 4
-                                                             : 6);
+    for (int i = 0; i < 4; ++i) g.Next(i == 0   ? 100
+                                       : i == 1 ? 3
+                                       : i == 2 ? 4
+                                                : 6);
     const int16_t y = static_cast<int16_t>(g.Next(400));
     ASSERT_EQ(CountEnemies(), 3);
     EXPECT_EQ(Game->Engine->Enemies[0]->X, -62);
@@ -482,8 +484,9 @@ TEST_F(Enemies, BossWaitsAboveFollowsTheShipAndSwitchesGuns)
         boss.Move();
         EXPECT_EQ(boss.VerticalSpeed, speed);
         EXPECT_EQ(boss.Y, y0 + speed); // above the top it always sinks
-        EXPECT_EQ(boss.X, x0 + (aim > x0 ? 1 : aim < x0 ? -1
-                                                        : 0));
+        EXPECT_EQ(boss.X, x0 + (aim > x0   ? 1
+                                : aim < x0 ? -1
+                                           : 0));
         EXPECT_EQ(boss.Gun->Pattern, second ? 10 : 9);
         EXPECT_EQ(boss.Gun->RateKind, boss.Gun->Pattern);
         EXPECT_EQ(RandSeed, g.Seed);

@@ -120,8 +120,9 @@ protected:
                 if (e) {
                     shots(*e->Gun);
                     const int ey = e->Y + (e->Pattern == 1 ? 0 : 2 * k);
-                    const int ex = e->X + (e->Pattern == 1 ? e->DX * k : e->Pattern == 3 ? 2 * k
-                                                                                         : 0);
+                    const int ex = e->X + (e->Pattern == 1   ? e->DX * k
+                                           : e->Pattern == 3 ? 2 * k
+                                                             : 0);
                     if (Collide(Bounds(ex, ey, EnemySize[e->Kind].W, EnemySize[e->Kind].H), ship))
                         danger += weight;
                 }

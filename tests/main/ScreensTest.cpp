@@ -112,8 +112,9 @@ TEST(Screens, ScreenPicturesAreDrawnWherePlaced)
         GameState = c.State;
         h.MoveMouse(0, 599);
         h.Frame();
-        const uint32_t expected = c.Sheet >= 0 ? MenuSheetColor(c.Sheet) : c.Sheet == -1 ? 0x00123456u
-                                                                                         : 0u;
+        const uint32_t expected = c.Sheet >= 0    ? MenuSheetColor(c.Sheet)
+                                  : c.Sheet == -1 ? 0x00123456u
+                                                  : 0u;
         EXPECT_EQ(h.Shown(c.X, c.Y), expected);
     }
 }

@@ -215,8 +215,9 @@ protected:
         for (int f = 1; GameState == StatePlaying && f < 60000; ++f) {
             // The clock: mostly the next step, sometimes late, now and then a pause.
             const uint32_t r = Roll(100);
-            Clock.Step += r < 70 ? 1 : r < 97 ? 2 + Roll(3)
-                                              : 150 + Roll(300);
+            Clock.Step += r < 70   ? 1
+                          : r < 97 ? 2 + Roll(3)
+                                   : 150 + Roll(300);
             if (Roll(10) == 0)
                 Clock.StepAfterReads = 1 + static_cast<int>(Roll(12));
             if (r >= 97) {

@@ -434,8 +434,9 @@ TEST_F(RecordCheck, OtherRequestsAreServedWhileRecordsArePlayed)
     for (int i = 0; i < 8; ++i)
         senders.emplace_back([&] {
             const auto [status, text] = SendWithRecord(score, Bytes(genuine));
-            (status == 200 ? verified : status == 503 ? busy
-                                                      : other)++;
+            (status == 200   ? verified
+             : status == 503 ? busy
+                             : other)++;
             if (status != 200 && status != 503)
                 ADD_FAILURE() << "a record answered " << status << " " << text;
         });

@@ -237,14 +237,16 @@ TPicture DrawBonusSheet(int kind)
 TPicture DrawWeaponIcon(int entry)
 {
     // entry -> the bonus whose emblem it shows; the basic gun has its own
-    const int bonus = entry == 55 ? 4 : entry == 56 ? 3
-                                    : entry == 57   ? 5
-                                    : entry == 58   ? 6
-                                                    : -1;
-    const char* const label = entry == 55 ? "LASER" : entry == 56 ? "ION"
-                                                  : entry == 57   ? "PLASMA"
-                                                  : entry == 58   ? "MISSILE"
-                                                                  : "GUN";
+    const int bonus = entry == 55   ? 4
+                      : entry == 56 ? 3
+                      : entry == 57 ? 5
+                      : entry == 58 ? 6
+                                    : -1;
+    const char* const label = entry == 55   ? "LASER"
+                              : entry == 56 ? "ION"
+                              : entry == 57 ? "PLASMA"
+                              : entry == 58 ? "MISSILE"
+                                            : "GUN";
     const TSize s = EntrySize(entry);
     TCanvas canvas(s.Width, s.Height);
     cairo_t* cr = canvas.cr();

@@ -21,8 +21,12 @@ struct TChord {
 TChord Chord(const std::string& text);
 
 // Volume column value for a volume 0..64.
-inline uint8_t Vol(int v) { return static_cast<uint8_t>(0x10 + (v < 0 ? 0 : v > 64 ? 64
-                                                                                   : v)); }
+inline uint8_t Vol(int v)
+{
+    return static_cast<uint8_t>(0x10 + (v < 0    ? 0
+                                        : v > 64 ? 64
+                                                 : v));
+}
 
 // Puts a note with instrument and volume (pan 0..255 through effect 8xx, or -1).
 void Put(TXmPattern& p, int row, int channel, int note, int instrument, int volume, int pan = -1);

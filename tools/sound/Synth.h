@@ -98,13 +98,18 @@ public:
 // Exponential decay reaching -60 dB after t60 seconds.
 inline double Decay(double t, double t60) { return t < 0 ? 0 : std::exp(-6.907755 * t / t60); }
 // Linear rise over `attack` seconds, then 1.
-inline double Attack(double t, double attack) { return t <= 0 ? 0 : t >= attack ? 1
-                                                                                : t / attack; }
+inline double Attack(double t, double attack)
+{
+    return t <= 0        ? 0
+           : t >= attack ? 1
+                         : t / attack;
+}
 // Glide from a to b with an exponential curve over `time` seconds.
 inline double Sweep(double a, double b, double t, double time)
 {
-    double k = t <= 0 ? 0 : t >= time ? 1
-                                      : t / time;
+    double k = t <= 0      ? 0
+               : t >= time ? 1
+                           : t / time;
     return a * std::pow(b / a, k);
 }
 inline double Lerp(double a, double b, double k) { return a + (b - a) * k; }
