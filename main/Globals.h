@@ -48,10 +48,6 @@ void ApplyMenuChoice();
 // The finished game's score goes into the table under the typed name.
 void InsertFinishedGame();
 
-// The window's display set-up for the current options (the re-creation path
-// of the window's creation: surfaces for the mode, the asset pack reloaded).
-void RecreateDisplay();
-
 // The frozen frame behind pause and the questions: taken from the back buffer,
 // and striped for pause.
 void TakeSnapshot();

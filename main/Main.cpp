@@ -36,12 +36,6 @@ TForm1::~TForm1()
         Form1 = nullptr;
 }
 
-void RecreateDisplay()
-{
-    if (Form1)
-        Form1->FormCreate();
-}
-
 void TForm1::FormCreate()
 {
     Randomize();
@@ -54,12 +48,8 @@ void TForm1::FormCreate()
         // The settings, then the display for the loaded mode (this comes
         // back here on the re-creation path), then the options that need it.
         LoadConfig();
-        RecreateDisplay();
+        FormCreate();
         ApplyConfig();
-        // If that left no display, set it up with the options as they
-        // stand, so that frames can be drawn.
-        if (!BackBuffer)
-            FormCreate();
         InitInput();
         if (GameOptions.MusicOn)
             PlayMusic("1.xm");
