@@ -161,6 +161,9 @@ void Click()
     PlayWave(MenuClick);
 }
 
+// The name typed for the finished game (none before the first pack load).
+std::string TypedName() { return NameEdit ? NameEdit->Text : std::string(); }
+
 void Perform(TForm1& form, const TChoiceRow& choice);
 
 } // namespace
@@ -215,7 +218,7 @@ void ApplyMenuChoice()
 void InsertFinishedGame()
 {
     if (CurrentGame)
-        InsertHiScore(NameEdit ? NameEdit->Text : std::string(), CurrentGame->Score);
+        InsertHiScore(TypedName(), CurrentGame->Score);
 }
 
 void TakeSnapshot()
@@ -442,7 +445,7 @@ void TForm1::SubmitAnswer(bool yes)
     LastPresentTick = GetTickCount() - 10;
     RunFrame();
     if (yes)
-        GameState = SendResult(NameEdit ? NameEdit->Text : std::string(), CurrentGame ? CurrentGame->Score : 0)
+        GameState = SendResult(TypedName(), CurrentGame ? CurrentGame->Score : 0)
                         ? StateHighScores
                         : StateSubmitRetry;
     else
