@@ -11,6 +11,13 @@ void SetColor(cairo_t* cr, const TColor& c, double alpha)
     cairo_set_source_rgba(cr, c.R, c.G, c.B, alpha);
 }
 
+void StrokeWith(cairo_t* cr, const TColor& c, double width, double alpha)
+{
+    SetColor(cr, c, alpha);
+    cairo_set_line_width(cr, width);
+    cairo_stroke(cr);
+}
+
 void AddStop(cairo_pattern_t* p, double offset, const TColor& c, double alpha)
 {
     cairo_pattern_add_color_stop_rgba(p, offset, c.R, c.G, c.B, alpha);
@@ -127,6 +134,16 @@ void PlateFill(cairo_t* cr, double lx, double ly, double dx, double dy, const TC
     FillAndRim(cr, p, base, rim);
 }
 
+void FillWithPattern(cairo_t* cr, cairo_pattern_t* pattern, bool keepPath)
+{
+    cairo_set_source(cr, pattern);
+    if (keepPath)
+        cairo_fill_preserve(cr);
+    else
+        cairo_fill(cr);
+    cairo_pattern_destroy(pattern);
+}
+
 void Lamp(cairo_t* cr, double x, double y, double r, const TColor& c)
 {
     RadialGlow(cr, x, y, r * 2.2, c, 0.7);
@@ -145,12 +162,8 @@ void Canopy(cairo_t* cr, double x, double y, double rx, double ry, const TColor&
     AddStop(p, 0.0, c.Lighter(0.7));
     AddStop(p, 0.35, c);
     AddStop(p, 1.0, c.Scaled(0.25));
-    cairo_set_source(cr, p);
-    cairo_fill_preserve(cr);
-    cairo_pattern_destroy(p);
-    SetColor(cr, c.Scaled(0.15), 0.9);
-    cairo_set_line_width(cr, 0.8);
-    cairo_stroke(cr);
+    FillWithPattern(cr, p, true);
+    StrokeWith(cr, c.Scaled(0.15), 0.8, 0.9);
     // the glint
     EllipsePath(cr, x - rx * 0.3, y - ry * 0.4, rx * 0.28, ry * 0.22);
     SetColor(cr, {1, 1, 1}, 0.75);

@@ -39,6 +39,8 @@ constexpr TColor LightGreen{120 / 255.0, 1.0, 120 / 255.0};
 constexpr TColor MidGreen{48 / 255.0, 187 / 255.0, 48 / 255.0};
 
 void SetColor(cairo_t* cr, const TColor& c, double alpha = 1.0);
+// Strokes the current path in a colour and line width (the path is consumed).
+void StrokeWith(cairo_t* cr, const TColor& c, double width, double alpha = 1.0);
 void AddStop(cairo_pattern_t* p, double offset, const TColor& c, double alpha = 1.0);
 
 // 0 below a, 1 above b, a smooth S-curve between.
@@ -100,6 +102,9 @@ void RoundRectPath(cairo_t* cr, double x, double y, double w, double h, double r
 // A rectangle with its four corners cut at 45 degrees (the game's panel shape).
 void ChamferPath(cairo_t* cr, double x, double y, double w, double h, double c);
 
+// Fills the current path with a pattern (keeping the path for a stroke when
+// asked) and frees the pattern.
+void FillWithPattern(cairo_t* cr, cairo_pattern_t* pattern, bool keepPath = false);
 // Fills the current path as brushed metal lit from the left: a horizontal
 // gradient from x0 to x1 with a bright band at `light` (0..1 across), then
 // strokes it with a dark rim. The path is consumed.

@@ -37,18 +37,14 @@ static TPicture DrawGaugeStrip(const TColor& low, const TColor& high)
     AddStop(ramp, 1.0, high);
     // cylinder shading across
     cairo_rectangle(cr, 1, 0, s.Width - 2, s.Height);
-    cairo_set_source(cr, ramp);
-    cairo_fill(cr);
-    cairo_pattern_destroy(ramp);
+    FillWithPattern(cr, ramp);
     cairo_pattern_t* shade = cairo_pattern_create_linear(1, 0, s.Width - 1, 0);
     cairo_pattern_add_color_stop_rgba(shade, 0.0, 0, 0, 0, 0.55);
     cairo_pattern_add_color_stop_rgba(shade, 0.3, 1, 1, 1, 0.35);
     cairo_pattern_add_color_stop_rgba(shade, 0.5, 1, 1, 1, 0.05);
     cairo_pattern_add_color_stop_rgba(shade, 1.0, 0, 0, 0, 0.6);
     cairo_rectangle(cr, 1, 0, s.Width - 2, s.Height);
-    cairo_set_source(cr, shade);
-    cairo_fill(cr);
-    cairo_pattern_destroy(shade);
+    FillWithPattern(cr, shade);
     // segment ticks every 4 rows, a heavier one every 16, counted from the bottom
     for (int row = s.Height - 4; row > 0; row -= 4) {
         const bool major = (s.Height - row) % 16 == 0;

@@ -211,12 +211,8 @@ void DrawFragment(cairo_t* cr, double x, double y, double r, double turn, TArtRa
     AddStop(p, 0.0, rock.Lighter(0.35));
     AddStop(p, 0.5, rock);
     AddStop(p, 1.0, rock.Scaled(0.35));
-    cairo_set_source(cr, p);
-    cairo_fill_preserve(cr);
-    cairo_pattern_destroy(p);
-    SetColor(cr, rock.Scaled(0.3), 1);
-    cairo_set_line_width(cr, 0.7);
-    cairo_stroke(cr);
+    FillWithPattern(cr, p, true);
+    StrokeWith(cr, rock.Scaled(0.3), 0.7, 1);
     // a lit facet
     cairo_move_to(cr, pts[0].first, pts[0].second);
     cairo_line_to(cr, x, y);

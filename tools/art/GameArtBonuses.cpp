@@ -56,9 +56,7 @@ void PowerCell(cairo_t* cr, double x, double y, double k, const TColor& c)
     PolyPath(cr, {{x + 2 * k, y - 10 * k}, {x - 4 * k, y + 1 * k}, {x, y + 1 * k}, {x - 2 * k, y + 11 * k}, {x + 4.5 * k, y - 2 * k}, {x + 0.5 * k, y - 2 * k}});
     SetColor(cr, {1, 1, 1}, 0.95);
     cairo_fill_preserve(cr);
-    SetColor(cr, c.Scaled(0.3));
-    cairo_set_line_width(cr, 0.6);
-    cairo_stroke(cr);
+    StrokeWith(cr, c.Scaled(0.3), 0.6);
 }
 
 void Skull(cairo_t* cr, double x, double y, double k, const TColor& eyes)
@@ -88,9 +86,7 @@ void Bomb(cairo_t* cr, double x, double y, double k, const TColor& spark)
     AddStop(p, 0.0, TColor::Hex(0x8890A0));
     AddStop(p, 0.4, TColor::Hex(0x383C48));
     AddStop(p, 1.0, TColor::Hex(0x101218));
-    cairo_set_source(cr, p);
-    cairo_fill(cr);
-    cairo_pattern_destroy(p);
+    FillWithPattern(cr, p);
     // red danger band
     cairo_save(cr);
     EllipsePath(cr, x, y + 2 * k, 12 * k, 12 * k);
@@ -103,9 +99,7 @@ void Bomb(cairo_t* cr, double x, double y, double k, const TColor& spark)
     MetalFill(cr, x - 3.5 * k, x + 3.5 * k, TColor::Hex(0x909098), 0.35, 0.6);
     cairo_move_to(cr, x, y - 13 * k);
     cairo_curve_to(cr, x + 2 * k, y - 17 * k, x + 6 * k, y - 16 * k, x + 7 * k, y - 19 * k);
-    SetColor(cr, TColor::Hex(0xC0A070));
-    cairo_set_line_width(cr, 1.3 * k);
-    cairo_stroke(cr);
+    StrokeWith(cr, TColor::Hex(0xC0A070), 1.3 * k);
     RadialGlow(cr, x + 7 * k, y - 19 * k, 4 * k, spark, 1.0);
     RadialGlow(cr, x + 7 * k, y - 19 * k, 1.6 * k, {1, 1, 1}, 1.0);
 }
@@ -187,16 +181,10 @@ void Capsule(cairo_t* cr, double w, double h, int frame, const TColor& c)
     AddStop(p, 0.0, c.Scaled(0.35));
     AddStop(p, 0.7, c.Scaled(0.12));
     AddStop(p, 1.0, c.Scaled(0.05));
-    cairo_set_source(cr, p);
-    cairo_fill_preserve(cr);
-    cairo_pattern_destroy(p);
-    SetColor(cr, c.Lighter(0.15 + 0.35 * pulse));
-    cairo_set_line_width(cr, 2.2);
-    cairo_stroke(cr);
+    FillWithPattern(cr, p, true);
+    StrokeWith(cr, c.Lighter(0.15 + 0.35 * pulse), 2.2);
     EllipsePath(cr, x, y, rx - 3, ry - 3);
-    SetColor(cr, c, 0.4);
-    cairo_set_line_width(cr, 0.8);
-    cairo_stroke(cr);
+    StrokeWith(cr, c, 0.8, 0.4);
     const double a = -Pi / 2 + frame * 2 * Pi / 8;
     RadialGlow(cr, x + std::cos(a) * rx, y + std::sin(a) * ry, 5, c.Lighter(0.6), 1.0);
     RadialGlow(cr, x + std::cos(a) * rx, y + std::sin(a) * ry, 2, {1, 1, 1}, 1.0);
@@ -255,12 +243,8 @@ TPicture DrawWeaponIcon(int entry)
     cairo_pattern_t* p = cairo_pattern_create_linear(0, 0, 0, s.Height);
     AddStop(p, 0.0, TColor::Hex(0x10301A));
     AddStop(p, 1.0, TColor::Hex(0x040C06));
-    cairo_set_source(cr, p);
-    cairo_fill_preserve(cr);
-    cairo_pattern_destroy(p);
-    SetColor(cr, DarkGreen);
-    cairo_set_line_width(cr, 1);
-    cairo_stroke(cr);
+    FillWithPattern(cr, p, true);
+    StrokeWith(cr, DarkGreen, 1);
     const double k = (s.Height - 4) / 30.0;
     const double ex = 11, ey = s.Height / 2.0;
     if (bonus >= 0) {

@@ -30,12 +30,8 @@ void Turret(cairo_t* cr, double x, double y, double r, const TColor& metal)
     AddStop(p, 0.0, metal.Lighter(0.55));
     AddStop(p, 0.5, metal);
     AddStop(p, 1.0, metal.Scaled(0.35));
-    cairo_set_source(cr, p);
-    cairo_fill_preserve(cr);
-    cairo_pattern_destroy(p);
-    SetColor(cr, metal.Scaled(0.25));
-    cairo_set_line_width(cr, 0.8);
-    cairo_stroke(cr);
+    FillWithPattern(cr, p, true);
+    StrokeWith(cr, metal.Scaled(0.25), 0.8);
     Lamp(cr, x, y + r * 0.15, r * 0.25, Warning);
 }
 
@@ -64,9 +60,7 @@ void Core(cairo_t* cr, double x, double y, double r, const TColor& c)
     AddStop(p, 0.0, {1, 1, 1});
     AddStop(p, 0.35, c.Lighter(0.5));
     AddStop(p, 1.0, c.Scaled(0.5));
-    cairo_set_source(cr, p);
-    cairo_fill(cr);
-    cairo_pattern_destroy(p);
+    FillWithPattern(cr, p);
 }
 
 // Rows of small hull lights along a line.
@@ -141,18 +135,12 @@ void Boss1(cairo_t* cr, double w, double h)
     AddStop(p, 0.0, Plate.Lighter(0.5));
     AddStop(p, 0.5, Plate);
     AddStop(p, 1.0, PlateDark.Scaled(0.6));
-    cairo_set_source(cr, p);
-    cairo_fill_preserve(cr);
-    cairo_pattern_destroy(p);
-    SetColor(cr, PlateDark.Scaled(0.4));
-    cairo_set_line_width(cr, 1.4);
-    cairo_stroke(cr);
+    FillWithPattern(cr, p, true);
+    StrokeWith(cr, PlateDark.Scaled(0.4), 1.4);
     // armour rings and radial ribs
     for (double r : {58.0, 40.0}) {
         EllipsePath(cr, cx, 100, r, r * 1.08);
-        SetColor(cr, PlateDark.Scaled(0.6), 0.9);
-        cairo_set_line_width(cr, 1.5);
-        cairo_stroke(cr);
+        StrokeWith(cr, PlateDark.Scaled(0.6), 1.5, 0.9);
     }
     for (int i = 0; i < 12; ++i) {
         const double a = i * Pi / 6;

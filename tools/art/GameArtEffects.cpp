@@ -47,9 +47,7 @@ void DrawRock(cairo_t* cr, double cx, double cy, double rx, double ry, double tu
     AddStop(p, 0.0, rock.Lighter(0.35));
     AddStop(p, 0.45, rock);
     AddStop(p, 1.0, rock.Scaled(0.22));
-    cairo_set_source(cr, p);
-    cairo_fill(cr);
-    cairo_pattern_destroy(p);
+    FillWithPattern(cr, p);
     // mottled patches of lighter and darker stone, turning with the body
     TArtRandom rnd(speckleSeed);
     for (int i = 0; i < 7; ++i) {
@@ -82,14 +80,10 @@ void DrawRock(cairo_t* cr, double cx, double cy, double rx, double ry, double tu
         cairo_pattern_t* bowl = cairo_pattern_create_linear(x - sx, y - sy, x + sx, y + sy);
         AddStop(bowl, 0.0, rock.Scaled(0.3));
         AddStop(bowl, 1.0, rock.Scaled(0.75));
-        cairo_set_source(cr, bowl);
-        cairo_fill(cr);
-        cairo_pattern_destroy(bowl);
+        FillWithPattern(cr, bowl);
     }
     cairo_restore(cr);
-    SetColor(cr, rock.Scaled(0.2));
-    cairo_set_line_width(cr, 0.8);
-    cairo_stroke(cr);
+    StrokeWith(cr, rock.Scaled(0.2), 0.8);
 }
 
 } // namespace

@@ -149,17 +149,11 @@ void Enemy4(cairo_t* cr, double w, double h)
     AddStop(p, 0.0, Violet.Lighter(0.5));
     AddStop(p, 0.5, Violet);
     AddStop(p, 1.0, DarkPlum.Scaled(0.5));
-    cairo_set_source(cr, p);
-    cairo_fill_preserve(cr);
-    cairo_pattern_destroy(p);
-    SetColor(cr, DarkPlum.Scaled(0.3));
-    cairo_set_line_width(cr, 1);
-    cairo_stroke(cr);
+    FillWithPattern(cr, p, true);
+    StrokeWith(cr, DarkPlum.Scaled(0.3), 1);
     // armour ring with vents
     EllipsePath(cr, cx, cy, 25, 21);
-    SetColor(cr, DarkPlum.Scaled(0.45), 0.9);
-    cairo_set_line_width(cr, 2);
-    cairo_stroke(cr);
+    StrokeWith(cr, DarkPlum.Scaled(0.45), 2, 0.9);
     for (int i = 0; i < 12; ++i) {
         const double a = i * Pi / 6 + 0.26;
         Lamp(cr, cx + std::cos(a) * 30, cy + std::sin(a) * 25.5, 0.9, i % 3 ? EyeAmber : EyeRed);
@@ -258,9 +252,7 @@ void Enemy7(cairo_t* cr, double w, double h)
     AddStop(p, 0.0, Bronze.Lighter(0.5));
     AddStop(p, 0.5, Bronze);
     AddStop(p, 1.0, Bronze.Scaled(0.3));
-    cairo_set_source(cr, p);
-    cairo_fill(cr);
-    cairo_pattern_destroy(p);
+    FillWithPattern(cr, p);
     for (int i = 0; i < 3; ++i)
         Line(cr, cx - 14 + i * 2, 20 + i * 9, cx + 14 - i * 2, 20 + i * 9, Bronze.Scaled(0.35), 0.8, 0.9);
     // the gun under the head

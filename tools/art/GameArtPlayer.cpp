@@ -94,9 +94,7 @@ void DrawFlame(cairo_t* cr, double x, double top, double length, double width, d
     AddStop(p, 0.3, TColor::Hex(0x9CF0FF));
     AddStop(p, 0.7, FlameOuter, 0.85);
     AddStop(p, 1.0, FlameOuter, 0.0);
-    cairo_set_source(cr, p);
-    cairo_fill(cr);
-    cairo_pattern_destroy(p);
+    FillWithPattern(cr, p);
     // the hot core
     EllipsePath(cr, x + bend * 0.2, top + length * 0.2, width * 0.45, length * 0.25);
     SetColor(cr, {1, 1, 1}, 0.9);

@@ -32,9 +32,7 @@ void Teardrop(cairo_t* cr, double x, double headY, double r, double tailY, const
     AddStop(p, 0.0, c, 0);
     AddStop(p, 0.55, c, alpha * 0.85);
     AddStop(p, 1.0, c.Lighter(0.5), alpha);
-    cairo_set_source(cr, p);
-    cairo_fill(cr);
-    cairo_pattern_destroy(p);
+    FillWithPattern(cr, p);
     EllipsePath(cr, x, headY, r * 0.5, r * 0.6);
     SetColor(cr, {1, 1, 1}, alpha);
     cairo_fill(cr);
@@ -78,9 +76,7 @@ void Shot1(cairo_t* cr, int f, double w, double h)
     Teardrop(cr, x, h - 6, 4, 1, c);
     const double ry = f == 0 ? h - 12 : h - 20;
     EllipsePath(cr, x, ry, 5.5, 1.8);
-    SetColor(cr, TColor::Hex(0xC8F0FF), 0.9);
-    cairo_set_line_width(cr, 1.0);
-    cairo_stroke(cr);
+    StrokeWith(cr, TColor::Hex(0xC8F0FF), 1.0, 0.9);
 }
 
 // 2: a slow red energy star.
@@ -110,9 +106,7 @@ void Shot3(cairo_t* cr, int, double w, double h)
             py += std::sin(a) * 5.5;
             cairo_line_to(cr, px, py);
         }
-        SetColor(cr, TColor::Hex(0xFFD0FF), 0.8);
-        cairo_set_line_width(cr, 1.0);
-        cairo_stroke(cr);
+        StrokeWith(cr, TColor::Hex(0xFFD0FF), 1.0, 0.8);
     }
     RadialGlow(cr, x, y, 11, {1, 1, 1}, 1);
 }
@@ -123,9 +117,7 @@ void Shot4(cairo_t* cr, int, double w, double h)
     const double x = w / 2, y = h / 2;
     RadialGlow(cr, x, y, 12, TColor::Hex(0xFF6A10), 0.8);
     EllipsePath(cr, x, y, 6.5, 6.5);
-    SetColor(cr, TColor::Hex(0xFFC040), 0.95);
-    cairo_set_line_width(cr, 2);
-    cairo_stroke(cr);
+    StrokeWith(cr, TColor::Hex(0xFFC040), 2, 0.95);
     RadialGlow(cr, x, y, 5, {1, 1, 0.8}, 1);
 }
 
@@ -146,9 +138,7 @@ void Shot5(cairo_t* cr, int f, double w, double h)
     cairo_curve_to(cr, x - 5, body0 - len * 0.4, x - 4 + (f % 2), body0 - len * 0.8, x, body0 - len);
     cairo_curve_to(cr, x + 4 - (f % 2), body0 - len * 0.8, x + 5, body0 - len * 0.4, x + 1.5, body0);
     cairo_close_path(cr);
-    cairo_set_source(cr, p);
-    cairo_fill(cr);
-    cairo_pattern_destroy(p);
+    FillWithPattern(cr, p);
     RadialGlowEllipse(cr, x, body0 - 6, 5, 10, TColor::Hex(0xFFD060), 0.9);
     // fins and body
     MirroredPath(cr, x, {{1.5, body0}, {6.5, body0 - 1}, {6.5, body0 + 5}, {3, body0 + 7}});
@@ -246,9 +236,7 @@ void Shot10(cairo_t* cr, int f, double w, double h)
     AddStop(halo, 0.7, outer, 0.55);
     AddStop(halo, 1.0, outer, 0);
     cairo_rectangle(cr, 0, 0, w, h);
-    cairo_set_source(cr, halo);
-    cairo_fill(cr);
-    cairo_pattern_destroy(halo);
+    FillWithPattern(cr, halo);
     // the rippling sheath
     const double phase = f * 2 * Pi / 5;
     for (int side = -1; side <= 1; side += 2) {
@@ -278,9 +266,7 @@ void Shot11(cairo_t* cr, int, double w, double h)
     const double x = w / 2, y = h / 2;
     RadialGlow(cr, x, y, 17, TColor::Hex(0x9AFF30), 0.65);
     EllipsePath(cr, x, y, 11, 11);
-    SetColor(cr, TColor::Hex(0xE0FF80), 0.9);
-    cairo_set_line_width(cr, 1.6);
-    cairo_stroke(cr);
+    StrokeWith(cr, TColor::Hex(0xE0FF80), 1.6, 0.9);
     RadialGlow(cr, x, y, 7, {1, 1, 0.85}, 1);
 }
 

@@ -19,9 +19,7 @@ void DrawIcon(cairo_t* cr)
     cairo_pattern_t* sky = cairo_pattern_create_linear(0, 0, 0, IconSize);
     AddStop(sky, 0.0, TColor::Hex(0x0A0620));
     AddStop(sky, 1.0, TColor::Hex(0x02040C));
-    cairo_set_source(cr, sky);
-    cairo_fill(cr);
-    cairo_pattern_destroy(sky);
+    FillWithPattern(cr, sky);
     RadialGlow(cr, 70, 70, 120, TColor::Hex(0x4A1C70), 0.55);
     RadialGlow(cr, 200, 190, 110, TColor::Hex(0x0E4060), 0.55);
     DrawStarSky(cr, IconSize, IconSize, 0x1C0Au, 160, 1.0);
@@ -38,9 +36,7 @@ void DrawIcon(cairo_t* cr)
     SetColor(cr, DarkGreen);
     cairo_set_line_width(cr, 6);
     cairo_stroke_preserve(cr);
-    SetColor(cr, BrightGreen, 0.8);
-    cairo_set_line_width(cr, 2);
-    cairo_stroke(cr);
+    StrokeWith(cr, BrightGreen, 2, 0.8);
 }
 
 } // namespace

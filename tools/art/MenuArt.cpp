@@ -86,9 +86,7 @@ void PaintPlate(cairo_t* cr, double x, double y, double w, double h, double cham
     cairo_pattern_add_color_stop_rgba(fill, 0, s.Top.R, s.Top.G, s.Top.B, s.FillAlpha);
     cairo_pattern_add_color_stop_rgba(fill, 0.55, s.Bottom.R, s.Bottom.G, s.Bottom.B, s.FillAlpha);
     cairo_pattern_add_color_stop_rgba(fill, 1, s.Bottom.R * 0.7, s.Bottom.G * 0.7, s.Bottom.B * 0.7, s.FillAlpha);
-    cairo_set_source(cr, fill);
-    cairo_fill_preserve(cr);
-    cairo_pattern_destroy(fill);
+    FillWithPattern(cr, fill, true);
     if (s.Bevel) {
         // light from the top left: a bright inner edge above, a dark one below
         cairo_save(cr);
@@ -140,9 +138,7 @@ void Rivet(cairo_t* cr, double x, double y, double r, TColor colour)
                                      std::min(1.0, colour.B + 0.5));
     cairo_pattern_add_color_stop_rgb(p, 1, colour.R * 0.4, colour.G * 0.4, colour.B * 0.4);
     cairo_arc(cr, x, y, r, 0, 2 * M_PI);
-    cairo_set_source(cr, p);
-    cairo_fill(cr);
-    cairo_pattern_destroy(p);
+    FillWithPattern(cr, p);
     cairo_restore(cr);
 }
 

@@ -202,9 +202,7 @@ void PaintMoon(cairo_t* cr)
     cairo_pattern_add_color_stop_rgb(body, 0, 0.55, 0.62, 0.62);
     cairo_pattern_add_color_stop_rgb(body, 0.55, 0.20, 0.26, 0.28);
     cairo_pattern_add_color_stop_rgb(body, 1, 0.04, 0.06, 0.08);
-    cairo_set_source(cr, body);
-    cairo_fill_preserve(cr);
-    cairo_pattern_destroy(body);
+    FillWithPattern(cr, body, true);
     // the night side
     cairo_clip(cr);
     cairo_arc(cr, mx + 10, my + 6, mr * 1.05, 0, 2 * M_PI);

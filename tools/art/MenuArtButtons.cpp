@@ -67,9 +67,7 @@ cairo_surface_t* RenderColumn()
         const double x = corner % 2 ? ColumnW - 22 : 22, y = corner / 2 ? ColumnH - 5 : 5;
         cairo_move_to(cr, x - 10, y);
         cairo_line_to(cr, x + 10, y);
-        SetColor(cr, MidGreen, 0.9);
-        cairo_set_line_width(cr, 2);
-        cairo_stroke(cr);
+        StrokeWith(cr, MidGreen, 2, 0.9);
     }
     for (const TItem& item : MainItems) {
         const double x = item.Left - ColumnX, y = item.Top - ColumnY;
@@ -111,9 +109,7 @@ void LitBar(cairo_t* cr, double x, double y, double w, double h, double chamfer)
     cairo_pattern_add_color_stop_rgba(fill, 0, 0.05, 0.34, 0.09, 0.95);
     cairo_pattern_add_color_stop_rgba(fill, 0.3, 0.02, 0.17, 0.06, 0.93);
     cairo_pattern_add_color_stop_rgba(fill, 1, 0.01, 0.09, 0.04, 0.9);
-    cairo_set_source(cr, fill);
-    cairo_fill_preserve(cr);
-    cairo_pattern_destroy(fill);
+    FillWithPattern(cr, fill, true);
     // glassy sheen on the upper edge, a green light rising from below
     cairo_save(cr);
     cairo_clip(cr);
@@ -127,9 +123,7 @@ void LitBar(cairo_t* cr, double x, double y, double w, double h, double chamfer)
     cairo_pattern_destroy(sheen);
     cairo_restore(cr);
     ChamferPath(cr, x + 0.75, y + 0.75, w - 1.5, h - 1.5, chamfer);
-    SetColor(cr, BrightGreen);
-    cairo_set_line_width(cr, 1.5);
-    cairo_stroke(cr);
+    StrokeWith(cr, BrightGreen, 1.5);
     cairo_restore(cr);
 }
 
@@ -358,9 +352,7 @@ TPicture DrawMainMenuItemLit(int item)
         const double x = w - 52 + i * 9;
         cairo_move_to(cr, x, h / 2 + 6);
         cairo_line_to(cr, x + 6, h / 2 - 6);
-        SetColor(cr, BrightGreen, 0.35 + 0.2 * i);
-        cairo_set_line_width(cr, 2.5);
-        cairo_stroke(cr);
+        StrokeWith(cr, BrightGreen, 2.5, 0.35 + 0.2 * i);
     }
     return c.Keyed(MatteInk);
 }

@@ -29,9 +29,7 @@ void Well(cairo_t* cr, double x, double y, double w, double h, double chamfer, T
     cairo_pattern_add_color_stop_rgb(fill, 0, 0.0, 0.01, 0.01);
     cairo_pattern_add_color_stop_rgb(fill, 0.3, 0.008, 0.035, 0.028);
     cairo_pattern_add_color_stop_rgb(fill, 1, 0.02, 0.06, 0.045);
-    cairo_set_source(cr, fill);
-    cairo_fill_preserve(cr);
-    cairo_pattern_destroy(fill);
+    FillWithPattern(cr, fill, true);
     // sunk into the panel: dark above and left, a light lip below and right
     cairo_save(cr);
     cairo_clip_preserve(cr);
@@ -46,9 +44,7 @@ void Well(cairo_t* cr, double x, double y, double w, double h, double chamfer, T
     cairo_restore(cr);
     cairo_new_path(cr);
     ChamferPath(cr, x + 0.5, y + 0.5, w - 1, h - 1, chamfer);
-    SetColor(cr, edge, edgeAlpha);
-    cairo_set_line_width(cr, 1);
-    cairo_stroke(cr);
+    StrokeWith(cr, edge, 1, edgeAlpha);
     cairo_restore(cr);
 }
 
@@ -94,9 +90,7 @@ void PaintOptionFrame(cairo_t* cr, double x, double y, double w, double h, bool 
         cairo_restore(cr);
     }
     ChamferPath(cr, x + 0.75, y + 0.75, w - 1.5, h - 1.5, 6);
-    SetColor(cr, lit ? BrightGreen : DarkGreen);
-    cairo_set_line_width(cr, 1.5);
-    cairo_stroke(cr);
+    StrokeWith(cr, lit ? BrightGreen : DarkGreen, 1.5);
     EndCaps(cr, x, y, w, h, lit ? LightGreen : MidGreen, lit ? 1.0 : 0.6);
 }
 
@@ -154,14 +148,10 @@ TPicture DrawEditField(bool active)
         cairo_move_to(cr, inset + 3, y);
         cairo_line_to(cr, inset + w - 3, y);
     }
-    SetColor(cr, {0.1, 0.4, 0.15}, active ? 0.10 : 0.06);
-    cairo_set_line_width(cr, 1);
-    cairo_stroke(cr);
+    StrokeWith(cr, {0.1, 0.4, 0.15}, 1, active ? 0.10 : 0.06);
     cairo_restore(cr);
     ChamferPath(cr, inset + 0.75, inset + 0.75, w - 1.5, h - 1.5, 6);
-    SetColor(cr, active ? BrightGreen : DarkGreen);
-    cairo_set_line_width(cr, 1.5);
-    cairo_stroke(cr);
+    StrokeWith(cr, active ? BrightGreen : DarkGreen, 1.5);
     return active ? c.Keyed(MatteInk) : c.Opaque();
 }
 
@@ -181,9 +171,7 @@ TPicture DrawScoreRow()
     for (double x : {148.5, 378.5}) {
         cairo_move_to(cr, x, 6);
         cairo_line_to(cr, x, c.Height - 6);
-        SetColor(cr, {0.0, 0.0, 0.0}, 0.7);
-        cairo_set_line_width(cr, 1);
-        cairo_stroke(cr);
+        StrokeWith(cr, {0.0, 0.0, 0.0}, 1, 0.7);
         cairo_move_to(cr, x + 1, 6);
         cairo_line_to(cr, x + 1, c.Height - 6);
         SetColor(cr, DarkGreen, 0.45);
@@ -225,18 +213,14 @@ TPicture DrawDialogPanel()
         cairo_move_to(cr, 11, y);
         cairo_line_to(cr, w - 11, y);
     }
-    SetColor(cr, {0.1, 0.45, 0.2}, 0.05);
-    cairo_set_line_width(cr, 1);
-    cairo_stroke(cr);
+    StrokeWith(cr, {0.1, 0.45, 0.2}, 1, 0.05);
     // a faint rule between the question and the answers
     cairo_pattern_t* rule = cairo_pattern_create_linear(30, 0, w - 30, 0);
     cairo_pattern_add_color_stop_rgba(rule, 0, 0.1, 0.5, 0.2, 0.0);
     cairo_pattern_add_color_stop_rgba(rule, 0.5, 0.1, 0.6, 0.2, 0.45);
     cairo_pattern_add_color_stop_rgba(rule, 1, 0.1, 0.5, 0.2, 0.0);
     cairo_rectangle(cr, 30, 129, w - 60, 1);
-    cairo_set_source(cr, rule);
-    cairo_fill(cr);
-    cairo_pattern_destroy(rule);
+    FillWithPattern(cr, rule);
     cairo_restore(cr);
     // bright corner brackets
     const double m = 5, len = 26;
@@ -247,9 +231,7 @@ TPicture DrawDialogPanel()
         cairo_line_to(cr, x0, y0 + sy * 10);
         cairo_line_to(cr, x0 + sx * 10, y0);
         cairo_line_to(cr, x0 + sx * len, y0);
-        SetColor(cr, BrightGreen, 0.85);
-        cairo_set_line_width(cr, 2);
-        cairo_stroke(cr);
+        StrokeWith(cr, BrightGreen, 2, 0.85);
     }
     // rivets along the hull
     for (double x : {60.0, w - 60}) {

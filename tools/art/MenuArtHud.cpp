@@ -34,9 +34,7 @@ void Slot(cairo_t* cr, double x, double y, double w, double h, double chamfer)
     ChamferPath(cr, x, y, w, h, chamfer);
     SetColor(cr, {0.004, 0.018, 0.016});
     cairo_fill_preserve(cr);
-    SetColor(cr, {0.12, 0.45, 0.18});
-    cairo_set_line_width(cr, 1);
-    cairo_stroke(cr);
+    StrokeWith(cr, {0.12, 0.45, 0.18}, 1);
     cairo_restore(cr);
 }
 
@@ -80,9 +78,7 @@ void SkullShape(cairo_t* cr, double cx, double cy, double s, TColor bone, TColor
     cairo_pattern_t* p = cairo_pattern_create_radial(-4, -8, 1, 0, 0, 16);
     cairo_pattern_add_color_stop_rgb(p, 0, 1.0, 1.0, 0.95);
     cairo_pattern_add_color_stop_rgb(p, 1, bone.R, bone.G, bone.B);
-    cairo_set_source(cr, p);
-    cairo_fill(cr);
-    cairo_pattern_destroy(p);
+    FillWithPattern(cr, p);
     // eyes, nose and teeth
     SetColor(cr, dark);
     for (double ex : {-5.0, 5.0}) {
@@ -113,9 +109,7 @@ void BombShape(cairo_t* cr, double cx, double cy, double r)
     cairo_save(cr);
     cairo_move_to(cr, cx + r * 0.55, cy - r * 0.8);
     cairo_curve_to(cr, cx + r * 0.8, cy - r * 1.3, cx + r * 1.2, cy - r * 1.0, cx + r * 1.25, cy - r * 1.35);
-    SetColor(cr, {0.75, 0.7, 0.55});
-    cairo_set_line_width(cr, 1.6);
-    cairo_stroke(cr);
+    StrokeWith(cr, {0.75, 0.7, 0.55}, 1.6);
     BlurredHalo(cr, 3, 1.6, [&](cairo_t* g) {
         cairo_arc(g, cx + r * 1.25, cy - r * 1.35, 3, 0, 2 * M_PI);
         SetColor(g, {1.0, 0.9, 0.3});
@@ -126,9 +120,7 @@ void BombShape(cairo_t* cr, double cx, double cy, double r)
         cairo_move_to(cr, cx + r * 1.25, cy - r * 1.35);
         cairo_line_to(cr, cx + r * 1.25 + std::cos(a) * 4.5, cy - r * 1.35 + std::sin(a) * 4.5);
     }
-    SetColor(cr, {1.0, 1.0, 0.7});
-    cairo_set_line_width(cr, 1);
-    cairo_stroke(cr);
+    StrokeWith(cr, {1.0, 1.0, 0.7}, 1);
     // collar
     cairo_save(cr);
     cairo_translate(cr, cx + r * 0.5, cy - r * 0.62);
@@ -142,9 +134,7 @@ void BombShape(cairo_t* cr, double cx, double cy, double r)
     cairo_pattern_add_color_stop_rgb(shell, 0, 0.55, 0.75, 0.62);
     cairo_pattern_add_color_stop_rgb(shell, 0.35, 0.12, 0.22, 0.17);
     cairo_pattern_add_color_stop_rgb(shell, 1, 0.02, 0.04, 0.035);
-    cairo_set_source(cr, shell);
-    cairo_fill(cr);
-    cairo_pattern_destroy(shell);
+    FillWithPattern(cr, shell);
     // a green band round the shell
     cairo_save(cr);
     cairo_arc(cr, cx, cy, r, 0, 2 * M_PI);
@@ -154,9 +144,7 @@ void BombShape(cairo_t* cr, double cx, double cy, double r)
     cairo_scale(cr, 1.0, 0.35);
     cairo_arc(cr, 0, 0, r, 0, M_PI);
     cairo_restore(cr);
-    SetColor(cr, {0.1, 0.8, 0.25}, 0.8);
-    cairo_set_line_width(cr, 2);
-    cairo_stroke(cr);
+    StrokeWith(cr, {0.1, 0.8, 0.25}, 2, 0.8);
     cairo_restore(cr);
     cairo_restore(cr);
 }
@@ -218,14 +206,10 @@ TPicture DrawLevelMarker()
     cairo_pattern_add_color_stop_rgb(body, 0, 0.75, 1.0, 0.75);
     cairo_pattern_add_color_stop_rgb(body, 0.45, 0.1, 1.0, 0.2);
     cairo_pattern_add_color_stop_rgb(body, 1, 0.0, 0.5, 0.08);
-    cairo_set_source(cr, body);
-    cairo_fill(cr);
-    cairo_pattern_destroy(body);
+    FillWithPattern(cr, body);
     cairo_move_to(cr, 5, h / 2);
     cairo_line_to(cr, w - 9, h / 2);
-    SetColor(cr, {0.0, 0.25, 0.05}, 0.8);
-    cairo_set_line_width(cr, 1);
-    cairo_stroke(cr);
+    StrokeWith(cr, {0.0, 0.25, 0.05}, 1, 0.8);
     return c.Keyed(MatteInk);
 }
 
@@ -250,12 +234,8 @@ TPicture DrawHudTop()
     cairo_pattern_add_color_stop_rgb(body, 0, 0.05, 0.16, 0.11);
     cairo_pattern_add_color_stop_rgb(body, 0.5, 0.02, 0.07, 0.05);
     cairo_pattern_add_color_stop_rgb(body, 1, 0.01, 0.04, 0.03);
-    cairo_set_source(cr, body);
-    cairo_fill_preserve(cr);
-    cairo_pattern_destroy(body);
-    SetColor(cr, DarkGreen);
-    cairo_set_line_width(cr, 1.5);
-    cairo_stroke(cr);
+    FillWithPattern(cr, body, true);
+    StrokeWith(cr, DarkGreen, 1.5);
     // windows behind the texts (screen x: lives 92..195, level 300..420, score 522..728)
     struct TWindow {
         double Left, Right;
@@ -270,9 +250,7 @@ TPicture DrawHudTop()
     cairo_line_to(cr, 135 - TopX, 17);
     cairo_move_to(cr, 135 - TopX, 9);
     cairo_line_to(cr, 129 - TopX, 17);
-    SetColor(cr, MidGreen);
-    cairo_set_line_width(cr, 1.5);
-    cairo_stroke(cr);
+    StrokeWith(cr, MidGreen, 1.5);
     // between the windows: grilles and running lights
     for (double gx = 205 - TopX; gx < 290 - TopX; gx += 6) {
         cairo_move_to(cr, gx, 7);
@@ -282,9 +260,7 @@ TPicture DrawHudTop()
         cairo_move_to(cr, gx, 7);
         cairo_line_to(cr, gx + 4, 19);
     }
-    SetColor(cr, {0.1, 0.4, 0.18}, 0.7);
-    cairo_set_line_width(cr, 1.5);
-    cairo_stroke(cr);
+    StrokeWith(cr, {0.1, 0.4, 0.18}, 1.5, 0.7);
     for (double lx : {247.0 - TopX, 471.0 - TopX}) {
         Rivet(cr, lx, 13, 3, BrightGreen);
     }
@@ -311,9 +287,7 @@ TPicture DrawHudFrame()
         cairo_stroke(g);
     });
     cairo_rectangle(cr, 1.5, 1.5, w - 3, h - 3);
-    SetColor(cr, DarkGreen, 0.8);
-    cairo_set_line_width(cr, 1);
-    cairo_stroke(cr);
+    StrokeWith(cr, DarkGreen, 1, 0.8);
     for (int corner = 0; corner < 4; ++corner) {
         const double sx = corner % 2 ? -1 : 1, sy = corner / 2 ? -1 : 1;
         const double x0 = corner % 2 ? w - 2.5 : 2.5, y0 = corner / 2 ? h - 2.5 : 2.5;
@@ -322,17 +296,13 @@ TPicture DrawHudFrame()
         cairo_line_to(cr, x0 + sx * 8, y0);
         cairo_line_to(cr, x0 + sx * 60, y0);
     }
-    SetColor(cr, {0.5, 1.0, 0.55});
-    cairo_set_line_width(cr, 2);
-    cairo_stroke(cr);
+    StrokeWith(cr, {0.5, 1.0, 0.55}, 2);
     // range ticks down the left edge
     for (int y = 100; y < h - 60; y += 50) {
         cairo_move_to(cr, 3, y + 0.5);
         cairo_line_to(cr, y % 100 == 0 ? 12 : 8, y + 0.5);
     }
-    SetColor(cr, MidGreen, 0.9);
-    cairo_set_line_width(cr, 1);
-    cairo_stroke(cr);
+    StrokeWith(cr, MidGreen, 1, 0.9);
     return c.Keyed(MatteInk);
 }
 
@@ -352,9 +322,7 @@ TPicture DrawHudRight()
         cairo_move_to(cr, railX + 6, y);
         cairo_line_to(cr, railX + (i % 5 == 0 ? 14 : 10), y);
     }
-    SetColor(cr, MidGreen);
-    cairo_set_line_width(cr, 1);
-    cairo_stroke(cr);
+    StrokeWith(cr, MidGreen, 1);
     // the goal flag at the top of the track
     BlurredHalo(cr, 3, 1.3, [&](cairo_t* g) {
         cairo_arc(g, railX, railTop - 7, 3.5, 0, 2 * M_PI);
@@ -376,9 +344,7 @@ TPicture DrawHudRight()
             cairo_line_to(cr, x + GaugeW + 7 - ox, y);
         }
     }
-    SetColor(cr, MidGreen);
-    cairo_set_line_width(cr, 1);
-    cairo_stroke(cr);
+    StrokeWith(cr, MidGreen, 1);
     const double capY = GaugeBottom + 19 - oy;
     DrawLabel(cr, "A", ArmourX + GaugeW / 2.0 - LabelWidth(cr, "A", 12) / 2 - ox, capY, 12, MidGreen.R,
               MidGreen.G, MidGreen.B);

@@ -105,9 +105,7 @@ TPicture DrawTitle()
     emblem(cr);
     SetTitleMetal(cr, 10, 56);
     cairo_fill_preserve(cr);
-    SetColor(cr, {0.02, 0.15, 0.05});
-    cairo_set_line_width(cr, 1.2);
-    cairo_stroke(cr);
+    StrokeWith(cr, {0.02, 0.15, 0.05}, 1.2);
     // canopy
     cairo_save(cr);
     cairo_translate(cr, c.Width / 2.0, 21);
@@ -124,9 +122,7 @@ TPicture DrawTitle()
     cairo_stroke_preserve(cr);
     SetTitleMetal(cr, base - cap, base);
     cairo_fill_preserve(cr);
-    SetColor(cr, {0.8, 1.0, 0.8}, 0.5);
-    cairo_set_line_width(cr, 0.8);
-    cairo_stroke(cr);
+    StrokeWith(cr, {0.8, 1.0, 0.8}, 0.8, 0.5);
     // the underline: a thin glowing rule fading at both ends, with a bright centre
     const double ruleY = 110;
     BlurredHalo(cr, 5, 1.4, [&](cairo_t* g) {
@@ -139,17 +135,13 @@ TPicture DrawTitle()
     cairo_pattern_add_color_stop_rgba(rule, 0.5, 0.75, 1.0, 0.75, 1.0);
     cairo_pattern_add_color_stop_rgba(rule, 1, 0.0, 0.6, 0.1, 0.0);
     cairo_rectangle(cr, 14, ruleY - 1, c.Width - 28, 2);
-    cairo_set_source(cr, rule);
-    cairo_fill(cr);
-    cairo_pattern_destroy(rule);
+    FillWithPattern(cr, rule);
     // small marks under the rule
     for (int i = -2; i <= 2; ++i) {
         const double mx = c.Width / 2.0 + i * 14;
         cairo_move_to(cr, mx - 4, ruleY + 8);
         cairo_line_to(cr, mx + 4, ruleY + 8);
-        SetColor(cr, i == 0 ? BrightGreen : MidGreen, i == 0 ? 1.0 : 0.7);
-        cairo_set_line_width(cr, 2);
-        cairo_stroke(cr);
+        StrokeWith(cr, i == 0 ? BrightGreen : MidGreen, 2, i == 0 ? 1.0 : 0.7);
     }
     return c.Keyed(MatteInk);
 }
@@ -182,12 +174,8 @@ TPicture DrawTitleBanner()
     cairo_pattern_add_color_stop_rgba(body, 0, 0.02, 0.07, 0.06, 0.92);
     cairo_pattern_add_color_stop_rgba(body, 0.8, 0.03, 0.10, 0.07, 0.92);
     cairo_pattern_add_color_stop_rgba(body, 1, 0.06, 0.18, 0.10, 0.95);
-    cairo_set_source(cr, body);
-    cairo_fill_preserve(cr);
-    cairo_pattern_destroy(body);
-    SetColor(cr, DarkGreen);
-    cairo_set_line_width(cr, 2);
-    cairo_stroke(cr);
+    FillWithPattern(cr, body, true);
+    StrokeWith(cr, DarkGreen, 2);
     // the title window, where "Options", "High Score" and "HELP" are written
     TPlateStyle window;
     window.Top = {0.005, 0.02, 0.02};
@@ -198,22 +186,16 @@ TPicture DrawTitleBanner()
     PaintPlate(cr, 22, 14, 218, 50, 8, window);
     cairo_move_to(cr, 30, 62.5);
     cairo_line_to(cr, 232, 62.5);
-    SetColor(cr, MidGreen, 0.5);
-    cairo_set_line_width(cr, 1);
-    cairo_stroke(cr);
+    StrokeWith(cr, MidGreen, 1, 0.5);
     // the right-hand side: vents, running lights and a rule
     for (int i = 0; i < 9; ++i) {
         const double vx = 262 + i * 8;
         cairo_move_to(cr, vx, 24);
         cairo_line_to(cr, vx + 10, 52);
-        SetColor(cr, {0.0, 0.0, 0.0}, 0.75);
-        cairo_set_line_width(cr, 3);
-        cairo_stroke(cr);
+        StrokeWith(cr, {0.0, 0.0, 0.0}, 3, 0.75);
         cairo_move_to(cr, vx + 1.5, 24);
         cairo_line_to(cr, vx + 11.5, 52);
-        SetColor(cr, {0.15, 0.45, 0.25}, 0.6);
-        cairo_set_line_width(cr, 1);
-        cairo_stroke(cr);
+        StrokeWith(cr, {0.15, 0.45, 0.25}, 1, 0.6);
     }
     for (int i = 0; i < 3; ++i) {
         const double lx = 352 + i * 16, ly = 30;
@@ -226,9 +208,7 @@ TPicture DrawTitleBanner()
     }
     cairo_move_to(cr, 346, 46.5);
     cairo_line_to(cr, 402, 46.5);
-    SetColor(cr, DarkGreen);
-    cairo_set_line_width(cr, 1);
-    cairo_stroke(cr);
+    StrokeWith(cr, DarkGreen, 1);
     Rivet(cr, 252, 20, 2, {0.3, 0.5, 0.35});
     Rivet(cr, 252, 58, 2, {0.3, 0.5, 0.35});
     // a bright accent along the bottom edge
@@ -291,16 +271,12 @@ TPicture DrawAboutPicture()
         cairo_line_to(cr, cx + ex + 3.5, cy + 22);
         cairo_line_to(cr, cx + ex, cy + 46);
         cairo_close_path(cr);
-        cairo_set_source(cr, flame);
-        cairo_fill(cr);
-        cairo_pattern_destroy(flame);
+        FillWithPattern(cr, flame);
     }
     WarshipPath(cr, cx, cy - 2, 62);
     SetTitleMetal(cr, cy - 34, cy + 30);
     cairo_fill_preserve(cr);
-    SetColor(cr, {0.0, 0.12, 0.04});
-    cairo_set_line_width(cr, 1);
-    cairo_stroke(cr);
+    StrokeWith(cr, {0.0, 0.12, 0.04}, 1);
     cairo_move_to(cr, cx, cy - 28);
     cairo_line_to(cr, cx, cy + 24);
     SetColor(cr, {0.05, 0.3, 0.1}, 0.8);
